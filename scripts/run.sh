@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds Zentick with its built-in data and starts it.
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" -j "$(nproc)"
+exec "$root/build/zentick" "$@"

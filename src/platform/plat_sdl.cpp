@@ -1,0 +1,2 @@
+// Placeholder until the SDL platform lands.
+#include "platform/plat_sdl.h"

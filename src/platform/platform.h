@@ -1,0 +1,160 @@
+// The abstract platform: everything the simulator does with the outside world
+// (window, pictures, text, sound, keys, clocks, data folder) goes through here.
+#ifndef ZT_PLATFORM_PLATFORM_H
+#define ZT_PLATFORM_PLATFORM_H
+
+#include <cstdint>
+#include <string>
+
+// Default data directory; relative, resolved by the program at start-up.
+extern const char* const ZT_Platform_DataPath;
+
+// The program's one exception type: a complete message for the user.
+class ZT_Exception {
+ public:
+  explicit ZT_Exception(const std::string& message) : message(message) {}
+  std::string message;
+};
+
+struct ZT_Platform_RGB {
+  uint8_t r;
+  uint8_t g;
+  uint8_t b;
+};
+
+// Each argument is kept to its low 8 bits.
+ZT_Platform_RGB ZT_Platform_RGB_create(int r, int g, int b);
+
+enum {
+  ZT_EVENT_QUIT = 0,
+  ZT_EVENT_KEY = 1,
+};
+
+enum {
+  ZT_KEY_UP = 0,
+  ZT_KEY_DOWN = 1,
+  ZT_KEY_LEFT = 2,
+  ZT_KEY_RIGHT = 3,
+  ZT_KEY_ENTER = 4,
+  ZT_KEY_BACK = 5,
+  ZT_KEY_POWER = 6,
+  ZT_KEY_ESCAPE = 7,
+  ZT_KEY_VOLUME_UP = 8,
+  ZT_KEY_VOLUME_DOWN = 9,
+  ZT_KEY_GAME_A = 10,
+  ZT_KEY_GAME_B = 11,
+  ZT_KEY_TIME = 12,
+  ZT_KEY_LEFT_UP = 13,
+  ZT_KEY_RIGHT_UP = 14,
+  ZT_KEY_LEFT_DOWN = 15,
+  ZT_KEY_RIGHT_DOWN = 16,
+  ZT_KEY_ZOOM_0 = 17,
+  ZT_KEY_ZOOM_1 = 18,
+  ZT_KEY_ZOOM_2 = 19,
+};
+
+struct ZT_Platform_Event {
+  int32_t type;
+  int32_t key;  // meaningful only for ZT_EVENT_KEY
+};
+
+enum ZT_Platform_GameType {
+  ZT_GAMETYPE_NONE = 0,
+  ZT_GAMETYPE_VTECH = 1,
+};
+
+// Local calendar time; year counts from 1900 as the C library gives it.
+struct ZT_Platform_Time {
+  int16_t day;
+  int16_t month;
+  int16_t year;
+  int16_t hour;
+  int16_t minute;
+  int16_t second;
+};
+
+// A loaded picture, owned by whoever called image_load.
+class ZT_Platform_Image {
+ public:
+  virtual ~ZT_Platform_Image() {}
+  // Width in pixels, -1 when unknown.
+  virtual int width_get() { return -1; }
+  // Height in pixels, -1 when unknown.
+  virtual int height_get() { return -1; }
+  // Rescale in place to fit width x height keeping proportions; true if rescaled.
+  virtual bool resize_fit(int width, int height) {
+    (void)width;
+    (void)height;
+    return false;
+  }
+};
+
+// A loaded sound sample, owned by whoever called sound_load.
+class ZT_Platform_Sound {
+ public:
+  virtual ~ZT_Platform_Sound() {}
+};
+
+class ZT_Platform {
+ public:
+  ZT_Platform() {}
+  ZT_Platform(const ZT_Platform&) = delete;
+  ZT_Platform& operator=(const ZT_Platform&) = delete;
+  virtual ~ZT_Platform() {}
+
+  // Bring up display, sound and text; idempotent; throws ZT_Exception.
+  virtual void initialize() = 0;
+  // Release what initialize acquired; no effect when not initialised.
+  virtual void finalize() = 0;
+  // Screen width in pixels.
+  virtual int width_get() = 0;
+  // Screen height in pixels.
+  virtual int height_get() = 0;
+  // The data directory: the one set, or the default when none was.
+  virtual std::string datapath_get();
+  // Store the data directory; empty brings the default back.
+  virtual void datapath_set(const std::string& path);
+  // The platform's own folder inside the data directory.
+  virtual std::string platformdata_get();
+  // Milliseconds of a monotonic counter: the game timers' clock.
+  virtual unsigned int ticks_get() = 0;
+  // Milliseconds since local midnight, whole seconds only.
+  virtual unsigned int time_ms_get() = 0;
+  // Local date and time.
+  virtual ZT_Platform_Time time_get() = 0;
+  // Next translated input event; false when none is pending. Never blocks.
+  virtual bool event(ZT_Platform_GameType type, ZT_Platform_Event* event) = 0;
+  // Clear the frame to black.
+  virtual void draw_clear() = 0;
+  // Draw a picture with its top-left corner at (x, y).
+  virtual void draw_image(ZT_Platform_Image* image, int x, int y) = 0;
+  // Opaque line; null colour is white.
+  virtual void draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB* colour) = 0;
+  // Outline and/or filled box with opacity alpha (negative is opaque).
+  virtual void draw_rectangle(int x1, int y1, int x2, int y2, ZT_Platform_RGB* border,
+                              ZT_Platform_RGB* fill, int alpha) = 0;
+  // Present the frame; a positive box zooms onto that area around the centre.
+  virtual void draw_flip(int width, int height) = 0;
+  // One line of text with its top-left corner at (x, y); null colour is white.
+  virtual void text_draw(int x, int y, const std::string& text, ZT_Platform_RGB* colour) = 0;
+  // Line height of the font.
+  virtual int text_fontheight() = 0;
+  // Rendered width of text.
+  virtual int text_width(const std::string& text) = 0;
+  // Rendered height of text.
+  virtual int text_height(const std::string& text) = 0;
+  // Play a sample once beside whatever plays already.
+  virtual void sound_play(ZT_Platform_Sound* sound) = 0;
+  // Set the volume of all sound (capped at 100); returns the volume set.
+  virtual int sound_volume(unsigned short volume) = 0;
+  // Stop every playing sample.
+  virtual void sound_stop_all() = 0;
+  // Load a picture; transparent (may be null) is drawn see-through. Throws.
+  virtual ZT_Platform_Image* image_load(const std::string& path, ZT_Platform_RGB* transparent) = 0;
+  // Load a sound sample. Throws.
+  virtual ZT_Platform_Sound* sound_load(const std::string& path) = 0;
+
+  std::string datapath;
+};
+
+#endif
