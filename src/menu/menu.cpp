@@ -1,0 +1,166 @@
+// The menu page: list of games over the selected handheld's darkened picture,
+// its event loop, and running the chosen game in a device.
+#include "menu/menu.h"
+
+#include "framework/device.h"
+#include "framework/game.h"
+
+namespace {
+const int kFrameInset = 10;
+const int kTitleGap = 10;
+const int kVeilAlpha = 140;
+const char kTitle[] = "Zentick Simulator";
+const char kCredit[] = "by Quorvex and Selvane";
+}  // namespace
+
+ZT_Menu::ZT_Menu(ZT_Platform* platform, ZT_GameList* gamelist)
+    : platform(platform), gamelist(gamelist), redraw(true), current(-1), bgimage(nullptr) {}
+
+ZT_Menu::~ZT_Menu() { delete bgimage; }
+
+void ZT_Menu::Run() {
+  if (gamelist->count() > 0) current_set(0);
+  ZT_Platform_Event event = {ZT_EVENT_QUIT, 0};
+  for (;;) {
+    if (platform->event(ZT_GAMETYPE_NONE, &event)) {
+      if (!process_event(&event)) return;
+      continue;
+    }
+    if (redraw) {
+      platform->draw_clear();
+      draw_bg();
+      draw_title();
+      draw_gamelist();
+      platform->draw_flip(0, 0);
+      redraw = false;
+    }
+  }
+}
+
+bool ZT_Menu::process_event(ZT_Platform_Event* event) {
+  if (event->type == ZT_EVENT_QUIT) return false;
+  if (event->type != ZT_EVENT_KEY) return true;
+  switch (event->key) {
+    case ZT_KEY_UP:
+      current_set(current - 1);
+      break;
+    case ZT_KEY_DOWN:
+      current_set(current + 1);
+      break;
+    case ZT_KEY_ENTER:
+    case ZT_KEY_POWER:
+      // With nothing selected there is no game to start and nothing to repaint.
+      if (current < 0 || current >= gamelist->count()) break;
+      rungame();
+      redraw = true;
+      break;
+    case ZT_KEY_ESCAPE:
+      return false;
+    default:
+      break;
+  }
+  return true;
+}
+
+void ZT_Menu::current_set(int index) {
+  current = index;
+  if (index < 0) {
+    index = 0;
+    current = 0;
+  }
+  int count = gamelist->count();
+  if (index >= count) {
+    index = count - 1;
+    current = index;
+    if (index < 0) {
+      // An empty catalogue: no picture to show; release the one held.
+      delete bgimage;
+      bgimage = nullptr;
+      redraw = true;
+      return;
+    }
+  }
+  ZT_Game_Info* info = gamelist->get(index);
+  ZT_Platform_RGB* colour = info->has_transparent ? &info->transparent : nullptr;
+  ZT_Platform_Image* image = platform->image_load(info->bgimg_path(), colour);
+  if (image != bgimage) {
+    delete bgimage;
+    bgimage = image;
+  }
+  bgimage->resize_fit(platform->width_get(), platform->height_get());
+  redraw = true;
+}
+
+void ZT_Menu::rungame() {
+  ZT_Game* game = gamelist->get(current)->create();
+  {
+    ZT_Device device(platform);
+    try {
+      device.Run(game);
+    } catch (...) {
+      // The game goes before the device also when an error leaves the run.
+      delete game;
+      throw;
+    }
+    delete game;
+  }
+}
+
+void ZT_Menu::draw_bg() {
+  if (bgimage == nullptr) return;
+  int iw = bgimage->width_get();
+  int ih = bgimage->height_get();
+  int x = platform->width_get() / 2 - iw / 2;
+  int y = platform->height_get() / 2 - ih / 2;
+  platform->draw_image(bgimage, x, y);
+  ZT_Platform_RGB black = ZT_Platform_RGB_create(0, 0, 0);
+  platform->draw_rectangle(x, y, x + iw, y + ih, nullptr, &black, kVeilAlpha);
+}
+
+void ZT_Menu::draw_title() {
+  int w = platform->width_get();
+  int h = platform->height_get();
+  draw_title_and_line(kFrameInset, kTitleGap, kTitle);
+  draw_title_and_line(h - kFrameInset, kTitleGap, kCredit);
+  platform->draw_line(kFrameInset, kFrameInset, kFrameInset, h - kFrameInset, nullptr);
+  platform->draw_line(w - kFrameInset, kFrameInset, w - kFrameInset, h - kFrameInset, nullptr);
+}
+
+void ZT_Menu::draw_gamelist() {
+  int count = gamelist->count();
+  if (count == 0) return;
+  ZT_Platform_RGB red = ZT_Platform_RGB_create(255, 0, 0);
+  int y = 2 * platform->text_fontheight() + 5;
+  for (int i = 0; i < count; ++i) {
+    const std::string& title = gamelist->get(i)->title;
+    if (i == current)
+      draw_textbox_center(y, title, red);
+    else
+      draw_text_center(y, title);
+    y += platform->text_fontheight();
+  }
+}
+
+void ZT_Menu::draw_text_center(int y, const std::string& s) {
+  int x = platform->width_get() / 2 - platform->text_width(s) / 2;
+  int top = y - platform->text_height(s) / 2;
+  platform->text_draw(x, top, s, nullptr);
+}
+
+void ZT_Menu::draw_textbox_center(int y, const std::string& s, ZT_Platform_RGB& colour) {
+  int tw = platform->text_width(s);
+  int x = platform->width_get() / 2 - tw / 2;
+  int top = y - platform->text_height(s) / 2;
+  // The box is as high as a line of the font, not as the text itself.
+  platform->draw_rectangle(x, top, x + tw, top + platform->text_fontheight(), nullptr, &colour, -1);
+  platform->text_draw(x, top, s, nullptr);
+}
+
+void ZT_Menu::draw_title_and_line(int y, int margin, const std::string& s) {
+  int w = platform->width_get();
+  int tw = platform->text_width(s);
+  draw_text_center(y, s);
+  int left = (w - tw) / 2;
+  platform->draw_line(margin, y, left - margin, y, nullptr);
+  platform->draw_line(left + tw + margin, y, w - margin, y, nullptr);
+}
