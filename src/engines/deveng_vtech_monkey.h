@@ -1,0 +1,69 @@
+// The three-lane catching game of Monkey, Pirate and Defendo: items advance
+// down the lanes in turn and the character catches them at its stations.
+#ifndef ZT_ENGINES_DEVENG_VTECH_MONKEY_H
+#define ZT_ENGINES_DEVENG_VTECH_MONKEY_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engines/deveng_vtech.h"
+
+class ZT_GameEngine_VTech_Monkey : public ZT_GameEngine_VTech {
+ public:
+  enum {
+    MF_TARGET = 1,
+  };
+  enum {
+    PS_CHAR = 13,
+    PS_LANE = 16,
+  };
+  // Lane indices beyond the five steps.
+  enum {
+    LANE_GOT = 6,
+    LANE_MISS = 7,
+    LANE_TARGET = 8,
+    LANE_CAUGHT = 9,
+  };
+  enum {
+    TM_CATCH = 6,
+  };
+  enum {
+    SND_GAMEOVER = 0,
+    SND_GOT = 1,
+    SND_MISS = 2,
+    SND_MOVE = 3,
+    SND_START = 4,
+  };
+
+  // One row of a layout table: the new point of position (id, index).
+  struct Layout {
+    int id;
+    int index;
+    int x;
+    int y;
+  };
+
+  ZT_GameEngine_VTech_Monkey(int display_flags, int flags);
+  ~ZT_GameEngine_VTech_Monkey() override;
+
+  void Event(ZT_Platform_Event* event) override;
+  void do_timer(int id) override;
+  void game_start(int mode) override;
+  void game_reprise() override;
+  void game_over() override;
+  void level_update(int mode) override;
+  void game_tick() override;
+
+  void char_update(int pos, bool catching);
+  void showall_miss(bool show);
+  void showall_target(bool show);
+  // Moves the positions of a layout table, in the table's order.
+  void layout_apply(const Layout* rows, size_t count);
+
+  int flags;
+  int char_pos;
+  uint16_t move_lane;
+  uint16_t level;
+};
+
+#endif
