@@ -1,0 +1,30 @@
+// Time & Fun - Pancake: the Condor engine with every decoration variant, laid
+// out on the Pancake artwork.
+#ifndef ZT_ENGINES_DEV_PANCAKE_H
+#define ZT_ENGINES_DEV_PANCAKE_H
+
+#include <string>
+
+#include "engines/deveng_vtech_condor.h"
+#include "framework/gameinfo.h"
+
+class ZT_Game_Pancake : public ZT_GameEngine_VTech_Condor {
+ public:
+  ZT_Game_Pancake();
+  ~ZT_Game_Pancake() override;
+
+  // Where the Pancake artwork puts every display item.
+  static const Placement layout[];
+  static const int layout_count;
+};
+
+class ZT_Game_Pancake_Info : public ZT_Game_Info {
+ public:
+  ZT_Game_Pancake_Info(const std::string& name, const std::string& title, const std::string& folder,
+                       const std::string& datapath, const std::string& bgimg,
+                       const ZT_Platform_RGB& transparent);
+  // A new Pancake game.
+  ZT_Game* create() override;
+};
+
+#endif
