@@ -1,2 +1,458 @@
-// Placeholder until the SDL platform lands.
+// The SDL 1.2 platform: window with an off-screen frame and zoomed presentation,
+// BMP pictures, solid TrueType text, key translation, clocks and mixer sound.
 #include "platform/plat_sdl.h"
+
+#include <SDL_gfxPrimitives.h>
+#include <SDL_rotozoom.h>
+
+#include <ctime>
+
+namespace {
+
+const char* const kWindowTitle = "Zentick simulator - by Quorvex & Selvane";
+const char* const kFontFile = "andalemo.ttf";
+const int kAudioRate = 22050;
+const int kAudioChannels = 1;
+const int kMixChannels = 6;
+const int kStartVolume = 75;
+const int kMaxVolume = 100;
+const int kScreenBpp = 16;
+
+struct KeyRow {
+  SDLKey sym;
+  int32_t key;
+};
+
+// Main keyboard only: the keypad has its own symbols and stays untranslated.
+const KeyRow kKeyTable[] = {
+    {SDLK_UP, ZT_KEY_UP},
+    {SDLK_DOWN, ZT_KEY_DOWN},
+    {SDLK_LEFT, ZT_KEY_LEFT},
+    {SDLK_RIGHT, ZT_KEY_RIGHT},
+    {SDLK_RETURN, ZT_KEY_ENTER},
+    {SDLK_BACKSPACE, ZT_KEY_BACK},
+    {SDLK_ESCAPE, ZT_KEY_ESCAPE},
+    {SDLK_PLUS, ZT_KEY_VOLUME_UP},
+    {SDLK_EQUALS, ZT_KEY_VOLUME_UP},  // "+" is shifted "=" on US layouts; SDL reports "="
+    {SDLK_MINUS, ZT_KEY_VOLUME_DOWN},
+    {SDLK_1, ZT_KEY_GAME_A},
+    {SDLK_2, ZT_KEY_GAME_B},
+    {SDLK_3, ZT_KEY_TIME},
+    {SDLK_q, ZT_KEY_LEFT_UP},
+    {SDLK_p, ZT_KEY_RIGHT_UP},
+    {SDLK_a, ZT_KEY_LEFT_DOWN},
+    {SDLK_l, ZT_KEY_RIGHT_DOWN},
+    {SDLK_7, ZT_KEY_ZOOM_0},
+    {SDLK_9, ZT_KEY_ZOOM_1},
+    {SDLK_8, ZT_KEY_ZOOM_2},
+};
+
+// The mixer keeps no channels while the audio device is closed; calls that
+// walk the channels must not run then.
+bool mixer_open() { return Mix_QuerySpec(nullptr, nullptr, nullptr) != 0; }
+
+std::string sdl_error() {
+  const char* text = SDL_GetError();
+  return text ? text : "";
+}
+
+Uint32 pixel_at(const SDL_Surface* s, int x, int y) {
+  const Uint8* p =
+      static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+  switch (s->format->BytesPerPixel) {
+    case 1:
+      return *p;
+    case 2:
+      return *reinterpret_cast<const Uint16*>(p);
+    case 3:
+      return SDL_BYTEORDER == SDL_BIG_ENDIAN ? (p[0] << 16) | (p[1] << 8) | p[2]
+                                             : p[0] | (p[1] << 8) | (p[2] << 16);
+    default:
+      return *reinterpret_cast<const Uint32*>(p);
+  }
+}
+
+// True when every pixel that is transparent in `converted` was transparent in
+// `original`: a colour that differs from the key only in bits the frame drops
+// would otherwise turn see-through.
+bool same_transparency(SDL_Surface* original, SDL_Surface* converted) {
+  if (!(original->flags & SDL_SRCCOLORKEY)) return true;
+  if (SDL_LockSurface(original) < 0) return false;
+  if (SDL_LockSurface(converted) < 0) {
+    SDL_UnlockSurface(original);
+    return false;
+  }
+  const Uint32 old_key = original->format->colorkey;
+  const Uint32 new_key = converted->format->colorkey;
+  bool same = true;
+  for (int y = 0; same && y < original->h; ++y) {
+    for (int x = 0; x < original->w; ++x) {
+      if (pixel_at(converted, x, y) == new_key && pixel_at(original, x, y) != old_key) {
+        same = false;
+        break;
+      }
+    }
+  }
+  SDL_UnlockSurface(converted);
+  SDL_UnlockSurface(original);
+  return same;
+}
+
+// Copies a picture into the frame's format so that drawing it is a plain copy
+// rather than a per-pixel conversion; keeps the original when that would change
+// what is seen. Always a software surface, so it may outlive SDL_Quit.
+SDL_Surface* to_frame_format(SDL_Surface* loaded, SDL_Surface* frame) {
+  if (!frame) return loaded;
+  const SDL_PixelFormat* have = loaded->format;
+  const SDL_PixelFormat* want = frame->format;
+  if (!have->palette && have->BitsPerPixel == want->BitsPerPixel && have->Rmask == want->Rmask &&
+      have->Gmask == want->Gmask && have->Bmask == want->Bmask && have->Amask == want->Amask) {
+    return loaded;
+  }
+  SDL_Surface* converted = SDL_ConvertSurface(loaded, frame->format, SDL_SWSURFACE);
+  if (!converted) return loaded;
+  if (!same_transparency(loaded, converted)) {
+    SDL_FreeSurface(converted);
+    return loaded;
+  }
+  SDL_FreeSurface(loaded);
+  return converted;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Pictures and samples
+
+ZT_PlatformSDL_Image::~ZT_PlatformSDL_Image() {
+  if (surface) SDL_FreeSurface(surface);
+}
+
+int ZT_PlatformSDL_Image::width_get() { return surface->w; }
+
+int ZT_PlatformSDL_Image::height_get() { return surface->h; }
+
+bool ZT_PlatformSDL_Image::resize_fit(int width, int height) {
+  float sx = static_cast<float>(width) / static_cast<float>(surface->w);
+  float sy = static_cast<float>(height) / static_cast<float>(surface->h);
+  float scale = sx < sy ? sx : sy;
+  SDL_Surface* zoomed = zoomSurface(surface, scale, scale, SMOOTHING_OFF);
+  if (!zoomed) return false;
+  SDL_FreeSurface(surface);
+  surface = zoomed;
+  return true;
+}
+
+ZT_PlatformSDL_Sound::~ZT_PlatformSDL_Sound() {
+  // Safe after Mix_CloseAudio: the mixer then has no channels left to search
+  // for the sample and only frees its memory.
+  if (chunk) Mix_FreeChunk(chunk);
+}
+
+// ---------------------------------------------------------------------------
+// Construction, start-up and shut-down
+
+ZT_PlatformSDL::ZT_PlatformSDL(int width, int height, bool fullscreen, bool use_blitsurface)
+    : width(width),
+      height(height),
+      fullscreen(fullscreen),
+      use_blitsurface(use_blitsurface),
+      initialized(false),
+      font(nullptr),
+      blitsurface(nullptr),
+      screen(nullptr) {}
+
+ZT_PlatformSDL::~ZT_PlatformSDL() {
+  if (initialized) finalize();
+}
+
+void ZT_PlatformSDL::initialize() {
+  if (initialized) return;
+
+  bool audio_started = false;
+  bool ttf_started = false;
+  // A failed start-up takes back what it started, so that the window is gone
+  // when the error is shown and a later call starts from scratch.
+  auto release = [&]() {
+    if (blitsurface && blitsurface != screen) SDL_FreeSurface(blitsurface);
+    blitsurface = nullptr;
+    screen = nullptr;
+    if (ttf_started) TTF_Quit();
+    if (audio_started) Mix_CloseAudio();
+    SDL_Quit();
+  };
+  auto fail = [&](const char* prefix) {
+    ZT_Exception error(prefix + sdl_error());
+    release();
+    throw error;
+  };
+
+  if (SDL_Init(sdlinit(SDL_INIT_AUDIO | SDL_INIT_VIDEO)) < 0) fail("Unable to init SDL: ");
+  if (Mix_OpenAudio(kAudioRate, AUDIO_S16SYS, kAudioChannels, audiobufsize_get()) < 0) {
+    fail("Unable to init SDL_mixer: ");
+  }
+  audio_started = true;
+  if (TTF_Init() < 0) fail("Unable to init SDL_ttf: ");
+  ttf_started = true;
+  Mix_AllocateChannels(kMixChannels);
+  sound_volume(kStartVolume);
+  try {
+    custom_initialize();
+  } catch (...) {
+    release();
+    throw;
+  }
+
+  Uint32 video_flags = SDL_DOUBLEBUF;
+  if (fullscreen) video_flags |= SDL_FULLSCREEN;
+  screen = SDL_SetVideoMode(width_get(), height_get(), kScreenBpp, sdlvideomode(video_flags));
+  if (!screen) fail("Unable to set resolution: ");
+  if (use_blitsurface) {
+    const SDL_PixelFormat* f = screen->format;
+    blitsurface = SDL_CreateRGBSurface(SDL_SWSURFACE, width_get(), height_get(), f->BitsPerPixel,
+                                       f->Rmask, f->Gmask, f->Bmask, 0);
+    if (!blitsurface) fail("Unable to create blit surface: ");
+  } else {
+    blitsurface = screen;
+  }
+  SDL_ShowCursor(SDL_DISABLE);
+  SDL_WM_SetCaption(kWindowTitle, nullptr);
+
+  std::string font_path = platformdata_get() + "/" + kFontFile;
+  font = TTF_OpenFont(font_path.c_str(), fontsize_get());
+  if (!font) fail("Unable to load font: ");
+
+  initialized = true;
+}
+
+void ZT_PlatformSDL::finalize() {
+  if (!initialized) return;
+  custom_finalize();
+  TTF_CloseFont(font);
+  font = nullptr;
+  TTF_Quit();
+  Mix_CloseAudio();
+  if (use_blitsurface && blitsurface) SDL_FreeSurface(blitsurface);
+  blitsurface = nullptr;
+  screen = nullptr;
+  SDL_Quit();
+  initialized = false;
+}
+
+void ZT_PlatformSDL::custom_initialize() {}
+
+void ZT_PlatformSDL::custom_finalize() {}
+
+int ZT_PlatformSDL::sdlinit(int flags) { return flags | SDL_INIT_JOYSTICK; }
+
+int ZT_PlatformSDL::sdlvideomode(int flags) { return flags; }
+
+int ZT_PlatformSDL::audiobufsize_get() { return 2048; }
+
+int ZT_PlatformSDL::fontsize_get() { return 16; }
+
+int ZT_PlatformSDL::width_get() { return width; }
+
+int ZT_PlatformSDL::height_get() { return height; }
+
+// ---------------------------------------------------------------------------
+// Pictures and drawing
+
+ZT_Platform_Image* ZT_PlatformSDL::image_load(const std::string& path,
+                                              ZT_Platform_RGB* transparent) {
+  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+  SDL_Surface* surface = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
+  if (!surface) throw ZT_Exception("Unable to load image " + path + ": " + sdl_error());
+  if (transparent) {
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY,
+                    SDL_MapRGB(surface->format, transparent->r, transparent->g, transparent->b));
+  }
+  return new ZT_PlatformSDL_Image(to_frame_format(surface, blitsurface));
+}
+
+void ZT_PlatformSDL::draw_clear() {
+  if (!blitsurface) return;
+  SDL_FillRect(blitsurface, nullptr, SDL_MapRGB(blitsurface->format, 0, 0, 0));
+}
+
+void ZT_PlatformSDL::draw_image(ZT_Platform_Image* image, int x, int y) {
+  ZT_PlatformSDL_Image* picture = dynamic_cast<ZT_PlatformSDL_Image*>(image);
+  if (!picture || !picture->surface || !blitsurface) return;
+  SDL_Surface* src = picture->surface;
+  if (x >= blitsurface->w || y >= blitsurface->h || x <= -src->w || y <= -src->h) return;
+  SDL_Rect from = {0, 0, static_cast<Uint16>(src->w), static_cast<Uint16>(src->h)};
+  SDL_Rect to = {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+  if (x < 0) {
+    from.x = static_cast<Sint16>(-x);
+    from.w = static_cast<Uint16>(src->w + x);
+    to.x = 0;
+  }
+  if (y < 0) {
+    from.y = static_cast<Sint16>(-y);
+    from.h = static_cast<Uint16>(src->h + y);
+    to.y = 0;
+  }
+  SDL_BlitSurface(src, &from, blitsurface, &to);
+}
+
+void ZT_PlatformSDL::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB* colour) {
+  if (!blitsurface) return;
+  ZT_Platform_RGB c = colour ? *colour : ZT_Platform_RGB_create(255, 255, 255);
+  lineRGBA(blitsurface, static_cast<Sint16>(x1), static_cast<Sint16>(y1), static_cast<Sint16>(x2),
+           static_cast<Sint16>(y2), c.r, c.g, c.b, 255);
+}
+
+void ZT_PlatformSDL::draw_rectangle(int x1, int y1, int x2, int y2, ZT_Platform_RGB* border,
+                                    ZT_Platform_RGB* fill, int alpha) {
+  if (!blitsurface) return;
+  Uint8 a = alpha < 0 ? 255 : static_cast<Uint8>(alpha & 0xff);
+  Sint16 ax = static_cast<Sint16>(x1), ay = static_cast<Sint16>(y1);
+  Sint16 bx = static_cast<Sint16>(x2), by = static_cast<Sint16>(y2);
+  if (!border && !fill) {
+    rectangleRGBA(blitsurface, ax, ay, bx, by, 255, 255, 255, a);
+    return;
+  }
+  if (border) rectangleRGBA(blitsurface, ax, ay, bx, by, border->r, border->g, border->b, a);
+  if (fill) boxRGBA(blitsurface, ax, ay, bx, by, fill->r, fill->g, fill->b, a);
+}
+
+void ZT_PlatformSDL::draw_flip(int width, int height) {
+  if (!screen) return;
+  if (!use_blitsurface) {
+    SDL_Flip(screen);
+    return;
+  }
+  const int w = blitsurface->w;
+  const int h = blitsurface->h;
+  if (width > 0 && height > 0) {
+    // Single precision on purpose: the box must come out the same on every build.
+    float sx = static_cast<float>(width) / static_cast<float>(w);
+    float sy = static_cast<float>(height) / static_cast<float>(h);
+    float scale = sx > sy ? sx : sy;
+    int zw = static_cast<int>(scale * static_cast<float>(w));
+    int zh = static_cast<int>(scale * static_cast<float>(h));
+    // A box larger than the frame cannot be stretched; it shows the whole frame.
+    if (zw <= w && zh <= h && zw > 0 && zh > 0) {
+      SDL_Rect from = {static_cast<Sint16>(w / 2 - zw / 2), static_cast<Sint16>(h / 2 - zh / 2),
+                       static_cast<Uint16>(zw), static_cast<Uint16>(zh)};
+      SDL_SoftStretch(blitsurface, &from, screen, nullptr);
+      SDL_Flip(screen);
+      return;
+    }
+  }
+  SDL_UpperBlit(blitsurface, nullptr, screen, nullptr);
+  SDL_Flip(screen);
+}
+
+// ---------------------------------------------------------------------------
+// Text
+
+void ZT_PlatformSDL::text_draw(int x, int y, const std::string& text, ZT_Platform_RGB* colour) {
+  if (!font || !blitsurface) return;
+  SDL_Color c = {255, 255, 255, 0};
+  if (colour) {
+    c.r = colour->r;
+    c.g = colour->g;
+    c.b = colour->b;
+  }
+  SDL_Surface* rendered = TTF_RenderText_Solid(font, text.c_str(), c);
+  if (!rendered) return;
+  SDL_Rect to = {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+  SDL_BlitSurface(rendered, nullptr, blitsurface, &to);
+  SDL_FreeSurface(rendered);
+}
+
+int ZT_PlatformSDL::text_fontheight() { return font ? TTF_FontLineSkip(font) : -1; }
+
+int ZT_PlatformSDL::text_width(const std::string& text) {
+  int w = 0, h = 0;
+  if (!font || TTF_SizeText(font, text.c_str(), &w, &h) < 0) return -1;
+  return w;
+}
+
+int ZT_PlatformSDL::text_height(const std::string& text) {
+  int w = 0, h = 0;
+  if (!font || TTF_SizeText(font, text.c_str(), &w, &h) < 0) return -1;
+  return h;
+}
+
+// ---------------------------------------------------------------------------
+// Events and clocks
+
+bool ZT_PlatformSDL::event(ZT_Platform_GameType type, ZT_Platform_Event* out) {
+  SDL_Event in;
+  while (SDL_PollEvent(&in)) {
+    if (process_event(type, &in, out)) return true;
+  }
+  return false;
+}
+
+bool ZT_PlatformSDL::process_event(ZT_Platform_GameType type, SDL_Event* in,
+                                   ZT_Platform_Event* out) {
+  (void)type;
+  switch (in->type) {
+    case SDL_QUIT:
+      out->type = ZT_EVENT_QUIT;
+      return true;
+    case SDL_KEYDOWN:
+      out->type = ZT_EVENT_KEY;
+      for (const KeyRow& row : kKeyTable) {
+        if (row.sym == in->key.keysym.sym) {
+          out->key = row.key;
+          return true;
+        }
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+unsigned int ZT_PlatformSDL::ticks_get() { return SDL_GetTicks(); }
+
+unsigned int ZT_PlatformSDL::time_ms_get() {
+  time_t now = time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  return static_cast<unsigned int>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) * 1000u;
+}
+
+ZT_Platform_Time ZT_PlatformSDL::time_get() {
+  time_t now = time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  ZT_Platform_Time t;
+  t.day = static_cast<int16_t>(local.tm_mday);
+  t.month = static_cast<int16_t>(local.tm_mon + 1);
+  t.year = static_cast<int16_t>(local.tm_year);
+  t.hour = static_cast<int16_t>(local.tm_hour);
+  t.minute = static_cast<int16_t>(local.tm_min);
+  t.second = static_cast<int16_t>(local.tm_sec);
+  return t;
+}
+
+// ---------------------------------------------------------------------------
+// Sound
+
+ZT_Platform_Sound* ZT_PlatformSDL::sound_load(const std::string& path) {
+  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+  Mix_Chunk* chunk = file ? Mix_LoadWAV_RW(file, 1) : nullptr;
+  if (!chunk) throw ZT_Exception("Unable to load sound sample " + path + ": " + sdl_error());
+  return new ZT_PlatformSDL_Sound(chunk);
+}
+
+void ZT_PlatformSDL::sound_play(ZT_Platform_Sound* sound) {
+  ZT_PlatformSDL_Sound* sample = dynamic_cast<ZT_PlatformSDL_Sound*>(sound);
+  if (!sample || !sample->chunk || !mixer_open()) return;
+  Mix_PlayChannelTimed(-1, sample->chunk, 0, -1);
+}
+
+int ZT_PlatformSDL::sound_volume(unsigned short volume) {
+  int v = volume > kMaxVolume ? kMaxVolume : volume;
+  if (mixer_open()) Mix_Volume(-1, v);
+  return v;
+}
+
+void ZT_PlatformSDL::sound_stop_all() {
+  if (mixer_open()) Mix_HaltChannel(-1);
+}
