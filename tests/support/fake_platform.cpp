@@ -10,13 +10,17 @@ int FakeSound::live = 0;
 
 namespace {
 bool ends_with(const std::string& s, const std::string& suffix) {
-  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 }  // namespace
 
 FakeImage::FakeImage(const std::string& path, int width, int height, bool has_transparent,
                      ZT_Platform_RGB transparent)
-    : path(path), width(width), height(height), has_transparent(has_transparent),
+    : path(path),
+      width(width),
+      height(height),
+      has_transparent(has_transparent),
       transparent(transparent) {
   ++live;
 }
@@ -144,6 +148,7 @@ void FakePlatform::sound_play(ZT_Platform_Sound* sound) {
 }
 
 int FakePlatform::sound_volume(unsigned short v) {
+  volume_requests.push_back(v);
   volume = v > 100 ? 100 : v;
   return volume;
 }
@@ -151,7 +156,8 @@ int FakePlatform::sound_volume(unsigned short v) {
 ZT_Platform_Image* FakePlatform::image_load(const std::string& path, ZT_Platform_RGB* transparent) {
   loaded.push_back(path);
   for (const std::string& name : failing)
-    if (ends_with(path, name)) throw ZT_Exception("Unable to load image " + path + ": fake failure");
+    if (ends_with(path, name))
+      throw ZT_Exception("Unable to load image " + path + ": fake failure");
   int w = default_image_width, h = default_image_height;
   for (const auto& size : image_sizes)
     if (ends_with(path, size.first)) {

@@ -112,6 +112,7 @@ class FakePlatform : public ZT_Platform {
   int font_height = 18;
   int text_h = 16;
   int volume = 75;
+  std::vector<unsigned short> volume_requests;  // every value handed to sound_volume
   int initialize_calls = 0;
   int finalize_calls = 0;
   int stop_all_calls = 0;
