@@ -64,41 +64,9 @@ class TempDir {
   std::string path;
 };
 
+// The frame and the screen are 16-bit surfaces.
 Uint32 raw_pixel(SDL_Surface* s, int x, int y) {
-  SDL_LockSurface(s);
-  Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-  Uint32 value = 0;
-  switch (s->format->BytesPerPixel) {
-    case 1:
-      value = *p;
-      break;
-    case 2:
-      value = *reinterpret_cast<Uint16*>(p);
-      break;
-    case 3:
-      value = p[0] | (p[1] << 8) | (p[2] << 16);
-      break;
-    default:
-      value = *reinterpret_cast<Uint32*>(p);
-  }
-  SDL_UnlockSurface(s);
-  return value;
-}
-
-void put_pixel(SDL_Surface* s, int x, int y, Uint32 value) {
-  Uint8* p = static_cast<Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
-  switch (s->format->BytesPerPixel) {
-    case 1:
-      *p = static_cast<Uint8>(value);
-      break;
-    case 3:
-      p[0] = value & 0xff;
-      p[1] = (value >> 8) & 0xff;
-      p[2] = (value >> 16) & 0xff;
-      break;
-    default:
-      FAIL() << "unexpected depth";
-  }
+  return static_cast<Uint16*>(s->pixels)[y * s->pitch / 2 + x];
 }
 
 // "r,g,b" of a pixel, so that failures read well.
@@ -141,16 +109,16 @@ void write_bmp(const std::string& path, int w, int h, int depth,
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       Colour c = paint(x, y);
-      if (depth == 8) {
-        size_t i = 0;
-        while (i < palette.size() &&
-               !(palette[i].r == c.r && palette[i].g == c.g && palette[i].b == c.b))
-          ++i;
-        if (i == palette.size()) palette.push_back({c.r, c.g, c.b, 0});
-        put_pixel(s, x, y, static_cast<Uint32>(i));
-      } else {
-        put_pixel(s, x, y, SDL_MapRGB(s->format, c.r, c.g, c.b));
+      Uint32 value = SDL_MapRGB(s->format, c.r, c.g, c.b);
+      if (depth == 8) {  // one palette entry per distinct colour
+        value = 0;
+        while (value < palette.size() &&
+               !(palette[value].r == c.r && palette[value].g == c.g && palette[value].b == c.b))
+          ++value;
+        if (value == palette.size()) palette.push_back({c.r, c.g, c.b, 0});
       }
+      SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
+      SDL_FillRect(s, &dot, value);
     }
   }
   if (depth == 8) SDL_SetColors(s, palette.data(), 0, static_cast<int>(palette.size()));
@@ -184,26 +152,11 @@ bool starts_with(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Sets an environment variable for one scope.
-class EnvOverride {
- public:
-  EnvOverride(const char* name, const char* value) : name(name) {
-    const char* old = getenv(name);
-    had = old != nullptr;
-    if (had) saved = old;
-    setenv(name, value, 1);
-  }
-  ~EnvOverride() {
-    if (had)
-      setenv(name, saved.c_str(), 1);
-    else
-      unsetenv(name);
-  }
-
- private:
+// Points one driver variable at a driver that does not exist, for one scope.
+struct BrokenDriver {
+  explicit BrokenDriver(const char* name) : name(name) { setenv(name, "no-such-driver", 1); }
+  ~BrokenDriver() { setenv(name, "dummy", 1); }
   const char* name;
-  bool had = false;
-  std::string saved;
 };
 
 bool nothing_started() {
@@ -256,7 +209,7 @@ TEST(PlatformSDLStartUp, LibraryFailuresNameTheStepAndReleaseEverything) {
   TempDir data;
   data.add_font();
   {
-    EnvOverride video("SDL_VIDEODRIVER", "no-such-driver");
+    BrokenDriver video("SDL_VIDEODRIVER");
     ZT_PlatformSDL platform(640, 480, false, true);
     platform.datapath_set(data.path);
     std::string message = start_failure(platform);
@@ -265,7 +218,7 @@ TEST(PlatformSDLStartUp, LibraryFailuresNameTheStepAndReleaseEverything) {
     EXPECT_TRUE(nothing_started());
   }
   {
-    EnvOverride audio("SDL_AUDIODRIVER", "no-such-driver");
+    BrokenDriver audio("SDL_AUDIODRIVER");
     PlatformWithoutAudioInit platform;
     platform.datapath_set(data.path);
     std::string message = start_failure(platform);
@@ -555,13 +508,11 @@ class PlatformSDLFlipTest : public PlatformSDLTest {
     fill(screen(), 0, 0, 640, 480, kCyan);
   }
   bool screen_equals_frame() {
-    SDL_LockSurface(screen());
     bool same = true;
     for (int y = 0; same && y < 480; ++y) {
       same = std::memcmp(static_cast<Uint8*>(screen()->pixels) + y * screen()->pitch,
                          static_cast<Uint8*>(frame()->pixels) + y * frame()->pitch, 640 * 2) == 0;
     }
-    SDL_UnlockSurface(screen());
     return same;
   }
 };
