@@ -373,22 +373,6 @@ TEST(WatchScore, PerDigitPicturesFollowTheDigitPosition) {
   EXPECT_EQ(25, rig.picture(VT::PS_NUMBER, 3));
 }
 
-TEST(WatchScore, TwoDigitHelperBlanksAndIgnoresOutOfRange) {
-  VTechRig<Watch> rig;
-  rig.on();
-  rig.press(ZT_KEY_TIME);
-  rig.press(ZT_KEY_TIME);
-  rig.press(ZT_KEY_TIME);
-  rig.press(ZT_KEY_TIME);  // chronograph: no refresh on each pass
-  rig.game->setnumber(5, 1, 2, false);
-  EXPECT_EQ(" 500", rig.digits());
-  rig.game->setnumber(100, 1, 2, true);
-  rig.game->setnumber(-3, 1, 2, true);
-  EXPECT_EQ(" 500", rig.digits());
-  rig.game->display_number(4, 11, true);
-  EXPECT_EQ(" 50 ", rig.digits());
-}
-
 TEST(WatchMisses, MarksLightUpToTheMissCount) {
   VTechRig<Watch> rig;
   start(rig, ZT_KEY_GAME_A);
