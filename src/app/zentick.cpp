@@ -6,6 +6,8 @@
 
 #include "app/anyoption.h"
 #include "app/datapath.h"
+#include "menu/gamelist.h"
+#include "menu/menu.h"
 #include "platform/plat_sdl.h"
 #include "platform/platform.h"
 
@@ -40,11 +42,11 @@ int main(int argc, char** argv) {
     if (!datapath.empty()) platform.datapath_set(datapath);
     platform.initialize();
 
-    // The catalogue and the menu are built and run here, inside this block so
-    // that they go before the platform does:
-    //   ZT_GameList gamelist(&platform);
-    //   ZT_Menu menu(&platform, &gamelist);
-    //   menu.Run();
+    // Declared after the platform, so that they go before it does; the menu
+    // frees its last picture only after the platform has been finalised.
+    ZT_GameList gamelist(&platform);
+    ZT_Menu menu(&platform, &gamelist);
+    menu.Run();
 
     platform.finalize();
   } catch (const ZT_Exception& e) {
