@@ -282,87 +282,52 @@ TEST(CondorLevel, LevelOneKeepsOneItemOnTheTrackAndAlwaysFillsAnEmptyOne) {
   EXPECT_EQ(3, rig.game->level);
 }
 
-namespace {
-struct Speed {
-  int level;
-  unsigned int tick;
-};
-
-template <class R>
-Speed speed_at(R& rig, int score) {
-  rig.game->score = score;
-  rig.game->level_update(-1);
-  return Speed{rig.game->level, rig.game->data.timer_get(Condor::TM_GAME)->interval};
-}
-}  // namespace
-
-#define EXPECT_SPEED(rig, score, lvl, ms) \
-  do {                                    \
-    Speed s = speed_at(rig, score);       \
-    EXPECT_EQ(lvl, s.level) << (score);   \
-    EXPECT_EQ(ms##u, s.tick) << (score);  \
-  } while (0)
-
-TEST(CondorLevel, GameASpeedFollowsTheScoreTableAtItsBoundaries) {
-  CondorRig<ZT_Game_Condor> rig;
-  rig.start(ZT_KEY_GAME_A);
-  EXPECT_SPEED(rig, 0, 1, 215);
-  EXPECT_SPEED(rig, 3, 1, 215);
-  EXPECT_SPEED(rig, 4, 3, 215);
-  EXPECT_SPEED(rig, 29, 3, 215);
-  EXPECT_SPEED(rig, 30, 5, 215);
-  EXPECT_SPEED(rig, 39, 5, 215);
-  EXPECT_SPEED(rig, 40, 5, 185);
-  EXPECT_SPEED(rig, 69, 5, 185);
-  EXPECT_SPEED(rig, 70, 5, 150);
-  EXPECT_SPEED(rig, 99, 5, 150);
-  EXPECT_SPEED(rig, 100, 5, 150);
-  EXPECT_SPEED(rig, 199, 5, 150);
-  EXPECT_SPEED(rig, 200, 1, 215);
-  EXPECT_SPEED(rig, 203, 1, 215);
-  EXPECT_SPEED(rig, 204, 3, 215);
-  EXPECT_SPEED(rig, 299, 5, 150);
-  EXPECT_SPEED(rig, 350, 5, 150);
-  EXPECT_SPEED(rig, 9999, 5, 150);
-}
-
-TEST(CondorLevel, GameBSpeedFollowsTheScoreTableAtItsBoundaries) {
-  CondorRig<ZT_Game_Condor> rig;
-  rig.start(ZT_KEY_GAME_B);
-  EXPECT_SPEED(rig, 0, 1, 180);
-  EXPECT_SPEED(rig, 3, 1, 180);
-  EXPECT_SPEED(rig, 4, 4, 180);
-  EXPECT_SPEED(rig, 23, 4, 180);
-  EXPECT_SPEED(rig, 24, 6, 180);
-  EXPECT_SPEED(rig, 39, 6, 180);
-  EXPECT_SPEED(rig, 40, 6, 155);
-  EXPECT_SPEED(rig, 69, 6, 155);
-  EXPECT_SPEED(rig, 70, 6, 130);
-  EXPECT_SPEED(rig, 99, 6, 130);
-  EXPECT_SPEED(rig, 100, 6, 130);
-  EXPECT_SPEED(rig, 199, 6, 130);
-  EXPECT_SPEED(rig, 200, 1, 180);
+TEST(CondorLevel, SpeedFollowsTheScoreAtEachBoundaryAndRepeatsEvery200) {
+  // score, then level and tick for Game A and for Game B
+  const int rows[][5] = {
+      {0, 1, 215, 1, 180},   {3, 1, 215, 1, 180},   {4, 3, 215, 4, 180},   {23, 3, 215, 4, 180},
+      {24, 3, 215, 6, 180},  {29, 3, 215, 6, 180},  {30, 5, 215, 6, 180},  {39, 5, 215, 6, 180},
+      {40, 5, 185, 6, 155},  {69, 5, 185, 6, 155},  {70, 5, 150, 6, 130},  {99, 5, 150, 6, 130},
+      {100, 5, 150, 6, 130}, {199, 5, 150, 6, 130}, {200, 1, 215, 1, 180}, {204, 3, 215, 4, 180},
+      {299, 5, 150, 6, 130}, {350, 5, 150, 6, 130}, {9999, 5, 150, 6, 130}};
+  CondorRig<ZT_Game_Condor> a, b;
+  a.start(ZT_KEY_GAME_A);
+  b.start(ZT_KEY_GAME_B);
+  for (const auto& row : rows) {
+    for (auto* game : {static_cast<Condor*>(a.game.get()), static_cast<Condor*>(b.game.get())}) {
+      bool game_a = game->mode == Condor::MODE_GAME_A;
+      game->score = row[0];
+      game->level_update(-1);
+      EXPECT_EQ(game_a ? row[1] : row[3], game->level) << row[0] << (game_a ? " A" : " B");
+      EXPECT_EQ(game_a ? row[2] : row[4],
+                static_cast<int>(game->data.timer_get(Condor::TM_GAME)->interval))
+          << row[0] << (game_a ? " A" : " B");
+    }
+  }
 }
 
 TEST(CondorLevel, ScoresFrom100To199KeepWhateverSpeedWasSetBefore) {
   CondorRig<ZT_Game_Condor> rig;
   rig.start(ZT_KEY_GAME_A);
+  Condor& game = *rig.game;
+  ZT_GameData_Timer* tick = game.data.timer_get(Condor::TM_GAME);
   // Straight from the start of a game the values of the range 0 to 3 stay.
-  EXPECT_SPEED(rig, 150, 1, 215);
-  EXPECT_SPEED(rig, 40, 5, 185);
-  EXPECT_SPEED(rig, 120, 5, 185);
+  game.score = 150;
+  game.level_update(-1);
+  EXPECT_EQ(1, game.level);
+  EXPECT_EQ(215u, tick->interval);
   // Counting past 99 with score_add keeps the values of 99.
-  rig.game->score = 98;
-  rig.game->score_add(1);
-  rig.game->score_add(1);
-  EXPECT_EQ(100, rig.game->score);
-  EXPECT_EQ(5, rig.game->level);
-  EXPECT_EQ(150u, rig.game->data.timer_get(Condor::TM_GAME)->interval);
+  game.score = 98;
+  game.score_add(1);
+  game.score_add(1);
+  EXPECT_EQ(100, game.score);
+  EXPECT_EQ(5, game.level);
+  EXPECT_EQ(150u, tick->interval);
   // Outside a game mode nothing changes.
-  rig.game->score = 0;
-  rig.game->level_update(Condor::MODE_TIME_1);
-  EXPECT_EQ(5, rig.game->level);
-  EXPECT_EQ(150u, rig.game->data.timer_get(Condor::TM_GAME)->interval);
+  game.score = 0;
+  game.level_update(Condor::MODE_TIME_1);
+  EXPECT_EQ(5, game.level);
+  EXPECT_EQ(150u, tick->interval);
 }
 
 TEST(CondorDecoration, RightDecorationShowsThePhasePatternWithinEachFlagsRange) {
@@ -383,14 +348,6 @@ TEST(CondorDecoration, RightDecorationShowsThePhasePatternWithinEachFlagsRange) 
       }
     }
   }
-}
-
-TEST(CondorDecoration, RightDecorationPicturesDependOnFlagFour) {
-  Condor plain(0, 0), ab(0, Condor::CF_RIGHT_AB);
-  EXPECT_EQ("item_right_1.bmp", plain.data.image_get(Condor::IM_ITEM_RIGHT, 1)->file);
-  EXPECT_EQ(374, plain.data.position_get(Condor::PS_ITEM_RIGHT, 1)->x);
-  EXPECT_EQ("item_right_1a.bmp", ab.data.image_get(Condor::IM_ITEM_RIGHT, 0)->file);
-  EXPECT_EQ("item_right_1b.bmp", ab.data.image_get(Condor::IM_ITEM_RIGHT, 1)->file);
 }
 
 TEST(CondorDecoration, LeftDecorationShowsTheFrameAndIndexZeroOnlyWithFlagTwo) {
