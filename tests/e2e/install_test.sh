@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The installation: `cmake --install` into a fresh prefix gives a `zentick`
+# command that finds its data and runs, from any directory, in a private X server.
+# Usage: bash install_test.sh path/to/zentick   (ZT_BUILD_DIR names the build folder)
+set -uo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=tests/e2e/xsession.sh
+source "$here/xsession.sh"
+
+build=${ZT_BUILD_DIR:?ZT_BUILD_DIR names the build folder}
+prefix=$XS_WORK/prefix
+cmake --install "$build" --prefix "$prefix" >"$XS_WORK/install.log" 2>&1 ||
+  fail "cmake --install failed: $(cat "$XS_WORK/install.log")"
+zentick=$prefix/bin/zentick
+[ -x "$zentick" ] || fail "no zentick command in $prefix/bin: $(ls -R "$prefix")"
+program=$(readlink -f "$zentick")
+[ -f "$program" ] || fail "the zentick command leads nowhere"
+[ -f "$(dirname "$program")/data/zentick/andalemo.ttf" ] || fail "no data beside $program"
+pass "installed $zentick -> $program with its data"
+
+# Help needs no display and no data.
+(cd / && env -u DISPLAY "$zentick" -h >"$XS_WORK/help" 2>&1) || fail "zentick -h failed"
+grep -q -- "--data-path" "$XS_WORK/help" || fail "zentick -h: $(cat "$XS_WORK/help")"
+pass "zentick -h prints the usage"
+
+# A short real run from an unrelated directory, on the PATH, with the installed data.
+xs_start
+cd "$XS_WORK"
+PATH=$prefix/bin:$PATH
+zentick=zentick
+xs_run
+xs_wait_window
+xs_wait_frame "$XS_WORK/menu.png"
+xs_key Return
+xs_wait_change "$XS_WORK/menu.png" "$XS_WORK/game.png"
+xs_key Escape
+xs_wait_same "$XS_WORK/menu.png" "$XS_WORK/menu2.png" || fail "Escape did not return to the menu"
+xs_key Escape
+xs_wait_exit 10
+[ "$XS_STATUS" = 0 ] || fail "installed run: status $XS_STATUS: $(cat "$XS_WORK/stderr")"
+[ ! -s "$XS_WORK/stderr" ] || fail "installed run wrote errors: $(cat "$XS_WORK/stderr")"
+pass "the installed zentick shows the menu, runs a game and ends with status 0"
+echo "ALL PASSED"

@@ -1,0 +1,198 @@
+# Helpers for the end-to-end scripts: a private Xvfb server, the program under
+# test in it, keys through xdotool, window captures and picture comparisons.
+# Sourced, not run; every wait has a timeout and the trap cleans up after us.
+
+XS_TITLE="Zentick simulator - by Quorvex & Selvane"
+XS_WORK=$(mktemp -d "${TMPDIR:-/tmp}/zt-e2e.XXXXXX")
+XS_XVFB=""
+XS_PID=""
+XS_WINDOW=""
+XS_STATUS=""
+
+pass() { echo "PASS: $*"; }
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+xs_cleanup() {
+  if [ -n "$XS_PID" ] && kill -0 "$XS_PID" 2>/dev/null; then
+    # SDL turns SIGTERM into a quit request, which a game only leaves: KILL.
+    kill -KILL "$XS_PID" 2>/dev/null
+    wait "$XS_PID" 2>/dev/null
+  fi
+  if [ -n "$XS_XVFB" ] && kill -0 "$XS_XVFB" 2>/dev/null; then
+    kill "$XS_XVFB" 2>/dev/null
+    wait "$XS_XVFB" 2>/dev/null
+  fi
+  # ZT_E2E_KEEP=1 keeps the captures and logs for a look after a failure.
+  if [ -n "${ZT_E2E_KEEP:-}" ]; then echo "kept $XS_WORK"; else rm -rf "$XS_WORK"; fi
+}
+trap xs_cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+for tool in Xvfb xdotool xdpyinfo xwininfo import convert compare identify python3; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (Debian: xvfb, xdotool, x11-utils, imagemagick, python3)"
+done
+
+# Start Xvfb on a display it picks itself; a screen as big as the window, so
+# that a capture of the root is a capture of the window.
+xs_start() {
+  Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$XS_WORK/display" 2>"$XS_WORK/xvfb.log" &
+  XS_XVFB=$!
+  local i
+  for i in $(seq 100); do
+    [ -s "$XS_WORK/display" ] && break
+    kill -0 "$XS_XVFB" 2>/dev/null || fail "Xvfb did not start: $(cat "$XS_WORK/xvfb.log")"
+    sleep 0.1
+  done
+  [ -s "$XS_WORK/display" ] || fail "Xvfb did not report its display"
+  export DISPLAY=":$(head -n 1 "$XS_WORK/display")"
+  for i in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  xdpyinfo >/dev/null 2>&1 || fail "cannot reach Xvfb on $DISPLAY: $(cat "$XS_WORK/xvfb.log")"
+  unset SDL_VIDEODRIVER SDL_AUDIODRIVER
+  # No sound card is needed: the mixer plays into nothing.
+  export SDL_AUDIODRIVER=dummy
+}
+
+# Start the program with the given arguments; output goes to $XS_WORK/std{out,err}.
+xs_run() {
+  XS_WINDOW=""
+  "$zentick" "$@" >"$XS_WORK/stdout" 2>"$XS_WORK/stderr" &
+  XS_PID=$!
+}
+
+# Wait for the program's window, then give it the keyboard focus.
+xs_wait_window() {
+  local i
+  for i in $(seq 150); do
+    XS_WINDOW=$(xdotool search --name "^${XS_TITLE}\$" 2>/dev/null | head -n 1)
+    [ -n "$XS_WINDOW" ] && break
+    kill -0 "$XS_PID" 2>/dev/null || fail "the program ended before its window opened: $(cat "$XS_WORK/stderr")"
+    sleep 0.1
+  done
+  [ -n "$XS_WINDOW" ] || fail "no window named '$XS_TITLE'"
+  xdotool mousemove --window "$XS_WINDOW" 320 240 >/dev/null 2>&1
+  xdotool windowfocus "$XS_WINDOW" >/dev/null 2>&1
+}
+
+# Wait up to $1 seconds for the program to end; its status goes to XS_STATUS
+# ("timeout" if it had to be killed).
+xs_wait_exit() {
+  local i
+  for i in $(seq $((${1:-10} * 10))); do
+    kill -0 "$XS_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$XS_PID" 2>/dev/null; then
+    kill -KILL "$XS_PID"
+    wait "$XS_PID" 2>/dev/null
+    XS_STATUS=timeout
+  else
+    wait "$XS_PID"
+    XS_STATUS=$?
+  fi
+  XS_PID=""
+}
+
+xs_key() {
+  kill -0 "$XS_PID" 2>/dev/null || fail "the program ended before key $1: $(cat "$XS_WORK/stderr")"
+  xdotool key "$1"
+}
+
+# Ask the window to close, as a window manager's close button does.
+xs_close() {
+  python3 - "$XS_WINDOW" <<'EOF'
+import ctypes, sys
+x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+x11.XOpenDisplay.restype = ctypes.c_void_p
+x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x11.XInternAtom.restype = ctypes.c_ulong
+x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+
+x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                           ctypes.POINTER(Event)]
+x11.XFlush.argtypes = [ctypes.c_void_p]
+x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x11.XOpenDisplay(None)
+if not display:
+    sys.exit("cannot open the display")
+window = int(sys.argv[1])
+event = Event()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = window
+event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+x11.XFlush(display)
+x11.XCloseDisplay(display)
+EOF
+}
+
+xs_capture() { import -window root "$1" 2>/dev/null || fail "capture into $1 failed"; }
+
+# True when the two pictures have the same pixels.
+img_same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+# 1 when the picture has any pixel that is not black, else 0.
+img_lit() { identify -format '%[fx:maxima > 0 ? 1 : 0]' "$1"; }
+# Bounding box WxH+X+Y of the pixels that differ between two pictures.
+img_diffbox() {
+  convert "$1" "$2" -compose difference -composite -colorspace gray -threshold 0 -format '%@' info:
+}
+# Bounding box WxH+X+Y of the red pixels (the menu's selection box).
+red_box() { convert "$1" -fuzz 20% -fill black +opaque '#ff0000' -format '%@' info:; }
+# "X Y W H" of a WxH+X+Y box.
+box_fields() { echo "$1" | sed -E 's/^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$/\3 \4 \1 \2/'; }
+box_top() { box_fields "$1" | cut -d ' ' -f 2; }
+
+# Capture into $1 until something is drawn.
+xs_wait_frame() {
+  local i
+  for i in $(seq 100); do
+    xs_capture "$1"
+    [ "$(img_lit "$1")" = 1 ] && return 0
+    sleep 0.1
+  done
+  fail "nothing was drawn"
+}
+
+# Capture into $2 until it differs from $1; then once more after a moment, so
+# that the picture has settled (a run of frames ends well within that moment).
+xs_wait_change() {
+  local i
+  for i in $(seq 100); do
+    xs_capture "$2"
+    if ! img_same "$1" "$2"; then
+      sleep 0.3
+      xs_capture "$2"
+      return 0
+    fi
+    kill -0 "$XS_PID" 2>/dev/null || fail "the program ended: $(cat "$XS_WORK/stderr")"
+    sleep 0.1
+  done
+  fail "the picture did not change from $(basename "$1")"
+}
+
+# Capture into $2 until it equals $1; false after the timeout.
+xs_wait_same() {
+  local i
+  for i in $(seq 50); do
+    xs_capture "$2"
+    img_same "$1" "$2" && return 0
+    sleep 0.2
+  done
+  return 1
+}
