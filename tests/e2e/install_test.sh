@@ -5,7 +5,7 @@
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-# shellcheck source=tests/e2e/xsession.sh
+# shellcheck source-path=SCRIPTDIR source=xsession.sh
 source "$here/xsession.sh"
 
 build=${ZT_BUILD_DIR:?ZT_BUILD_DIR names the build folder}
@@ -26,9 +26,10 @@ pass "zentick -h prints the usage"
 
 # A short real run from an unrelated directory, on the PATH, with the installed data.
 xs_start
-cd "$XS_WORK"
+cd "$XS_WORK" || fail "cannot enter $XS_WORK"
 PATH=$prefix/bin:$PATH
 zentick=zentick
+# shellcheck disable=SC2119  # no arguments: the default data beside the program
 xs_run
 xs_wait_window
 xs_wait_frame "$XS_WORK/menu.png"

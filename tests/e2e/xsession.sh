@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # sourced: the scripts read the XS_ variables
 # Helpers for the end-to-end scripts: a private Xvfb server, the program under
 # test in it, keys through xdotool, window captures and picture comparisons.
 # Sourced, not run; every wait has a timeout and the trap cleans up after us.
@@ -47,7 +48,9 @@ xs_start() {
     sleep 0.1
   done
   [ -s "$XS_WORK/display" ] || fail "Xvfb did not report its display"
-  export DISPLAY=":$(head -n 1 "$XS_WORK/display")"
+  local display
+  display=$(head -n 1 "$XS_WORK/display")
+  export DISPLAY=":$display"
   for i in $(seq 50); do
     xdpyinfo >/dev/null 2>&1 && break
     sleep 0.1
@@ -58,7 +61,9 @@ xs_start() {
   export SDL_AUDIODRIVER=dummy
 }
 
-# Start the program with the given arguments; output goes to $XS_WORK/std{out,err}.
+# Start the program ($zentick, set by the script) with the given arguments;
+# output goes to $XS_WORK/std{out,err}.
+# shellcheck disable=SC2154
 xs_run() {
   XS_WINDOW=""
   "$zentick" "$@" >"$XS_WORK/stdout" 2>"$XS_WORK/stderr" &
@@ -188,8 +193,8 @@ xs_wait_change() {
 
 # Capture into $2 until it equals $1; false after the timeout.
 xs_wait_same() {
-  local i
-  for i in $(seq 50); do
+  local _
+  for _ in $(seq 50); do
     xs_capture "$2"
     img_same "$1" "$2" && return 0
     sleep 0.2
