@@ -17,6 +17,9 @@ const int kMixChannels = 6;
 const int kStartVolume = 75;
 const int kMaxVolume = 100;
 const int kScreenBpp = 16;
+// Sample rates the mixer converts to its own without running out of steps.
+const int kMinSampleRate = 4000;
+const int kMaxSampleRate = 192000;
 
 struct KeyRow {
   SDLKey sym;
@@ -96,6 +99,25 @@ bool same_transparency(SDL_Surface* original, SDL_Surface* converted) {
   SDL_UnlockSurface(converted);
   SDL_UnlockSurface(original);
   return same;
+}
+
+// SDL takes a BMP's bit count as it stands and may make a surface that its own
+// blitters cannot read (a count of 257 becomes 1 bit with no palette and
+// crashes the first copy); only the depths a BMP really has are kept.
+bool usable_format(const SDL_PixelFormat* f) {
+  switch (f->BitsPerPixel) {
+    case 8:
+      return f->BytesPerPixel == 1 && f->palette != nullptr;
+    case 15:
+    case 16:
+      return f->BytesPerPixel == 2 && f->palette == nullptr;
+    case 24:
+      return f->BytesPerPixel == 3 && f->palette == nullptr;
+    case 32:
+      return f->BytesPerPixel == 4 && f->palette == nullptr;
+    default:
+      return false;
+  }
 }
 
 // Copies a picture into the frame's format so that drawing it is a plain copy
@@ -263,6 +285,10 @@ ZT_Platform_Image* ZT_PlatformSDL::image_load(const std::string& path,
   SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
   SDL_Surface* surface = file ? SDL_LoadBMP_RW(file, 1) : nullptr;
   if (!surface) throw ZT_Exception("Unable to load image " + path + ": " + sdl_error());
+  if (!usable_format(surface->format)) {
+    SDL_FreeSurface(surface);
+    throw ZT_Exception("Unable to load image " + path + ": unsupported BMP pixel format");
+  }
   if (transparent) {
     SDL_SetColorKey(surface, SDL_SRCCOLORKEY,
                     SDL_MapRGB(surface->format, transparent->r, transparent->g, transparent->b));
@@ -435,9 +461,33 @@ ZT_Platform_Time ZT_PlatformSDL::time_get() {
 // Sound
 
 ZT_Platform_Sound* ZT_PlatformSDL::sound_load(const std::string& path) {
+  const std::string error = "Unable to load sound sample " + path + ": ";
   SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-  Mix_Chunk* chunk = file ? Mix_LoadWAV_RW(file, 1) : nullptr;
-  if (!chunk) throw ZT_Exception("Unable to load sound sample " + path + ": " + sdl_error());
+  if (!file) throw ZT_Exception(error + sdl_error());
+  // The mixer converts a sample to its own rate with a fixed number of filter
+  // steps and writes past them when a rate is far off (a WAV of 10 Hz crashes
+  // it), and its other loaders do not tell the rate; so the file must be a WAV
+  // whose header SDL reads, with a rate and channel count it converts safely.
+  SDL_AudioSpec spec;
+  Uint8* samples = nullptr;
+  Uint32 length = 0;
+  if (!SDL_LoadWAV_RW(file, 0, &spec, &samples, &length)) {
+    std::string reason = sdl_error();
+    SDL_RWclose(file);
+    throw ZT_Exception(error + reason);
+  }
+  SDL_FreeWAV(samples);
+  if (spec.freq < kMinSampleRate || spec.freq > kMaxSampleRate || spec.channels < 1 ||
+      spec.channels > 2) {
+    SDL_RWclose(file);
+    throw ZT_Exception(error + "unsupported WAV sample rate or channel count");
+  }
+  // The file is closed here rather than by the mixer, which must read it again.
+  Mix_Chunk* chunk = nullptr;
+  if (SDL_RWseek(file, 0, RW_SEEK_SET) == 0) chunk = Mix_LoadWAV_RW(file, 0);
+  std::string reason = chunk ? "" : sdl_error();
+  SDL_RWclose(file);
+  if (!chunk) throw ZT_Exception(error + reason);
   return new ZT_PlatformSDL_Sound(chunk);
 }
 
