@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Builds one libFuzzer target with clang (AddressSanitizer, UndefinedBehavior-
+# Sanitizer and LeakSanitizer on), then fuzzes it for a bounded time from its
+# seeds. Fails on any crash, leak, timeout or sanitizer report.
+# Usage: bash run.sh TARGET SECONDS [WORK_FOLDER]
+#   TARGET: anyoption_args, anyoption_file or platform_media
+#   WORK_FOLDER: where the programs, the growing corpus and any crash go
+#                (default: $ZT_BUILD_DIR/fuzz, else build/fuzz in the source tree)
+set -euo pipefail
+
+if [ $# -lt 2 ]; then
+  echo "usage: bash $0 TARGET SECONDS [WORK_FOLDER]" >&2
+  exit 2
+fi
+target=$1
+seconds=$2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+work=${3:-${ZT_BUILD_DIR:-$root/build}/fuzz}
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+
+cxx=${ZT_FUZZ_CXX:-clang++}
+if ! command -v "$cxx" >/dev/null; then
+  echo "FAIL: $cxx is missing (Debian: clang, libclang-rt-14-dev)" >&2
+  exit 1
+fi
+flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+  -fno-omit-frame-pointer -I"$root/src")
+
+case $target in
+  anyoption_args | anyoption_file)
+    sources=("$here/$target""_fuzz.cpp" "$root/src/app/anyoption.cpp")
+    libs=()
+    ;;
+  platform_media)
+    sources=("$here/$target""_fuzz.cpp" "$root/src/platform/plat_sdl.cpp"
+      "$root/src/platform/platform.cpp")
+    read -r -a sdl_cflags <<<"$(pkg-config --cflags sdl SDL_mixer SDL_ttf SDL_gfx)"
+    read -r -a libs <<<"$(pkg-config --libs sdl SDL_mixer SDL_ttf SDL_gfx)"
+    flags+=("${sdl_cflags[@]}")
+    ;;
+  *)
+    echo "unknown target '$target' (anyoption_args, anyoption_file, platform_media)" >&2
+    exit 2
+    ;;
+esac
+
+# Rebuild only when a source or header is newer than the program.
+program="$work/$target"
+newest=$(find "${sources[@]}" "$root/src/app" "$root/src/platform" -newer "$program" 2>/dev/null |
+  head -n 1 || true)
+if [ ! -x "$program" ] || [ -n "$newest" ]; then
+  "$cxx" "${flags[@]}" "${sources[@]}" "${libs[@]}" -o "$program.new"
+  mv "$program.new" "$program"
+fi
+
+# Seeds: the committed ones, and for the media the pictures and sounds written
+# by media_seeds (no binary file is kept in the repository).
+seeds=()
+[ -d "$here/corpus/$target" ] && seeds+=("$here/corpus/$target")
+if [ "$target" = platform_media ]; then
+  generator="$work/media_seeds"
+  if [ ! -x "$generator" ] || [ "$here/media_seeds.cpp" -nt "$generator" ]; then
+    "$cxx" -std=c++17 -O1 "$here/media_seeds.cpp" -o "$generator"
+  fi
+  mkdir -p "$work/seeds-$target"
+  "$generator" "$work/seeds-$target"
+  seeds+=("$work/seeds-$target")
+  export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+fi
+corpus="$work/corpus-$target"
+mkdir -p "$corpus"
+
+# The media loaders size their buffers from the file's header, so a few bytes
+# can ask for gigabytes. Allocations above 256 MB fail as on a machine without
+# the memory, and the loaders must then refuse the file cleanly.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:allocator_may_return_null=1:max_allocation_size_mb=256
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=print_suppressions=0
+log="$work/$target.log"
+rm -f "$work/$target"-crash-* "$work/$target"-leak-* "$work/$target"-timeout-* \
+  "$work/$target"-oom-* "$work/$target"-slow-unit-*
+status=0
+# New finds go to the first folder; a hang of 10 s or 1.5 GB of memory is a failure.
+"$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1536 -max_len=4096 \
+  -artifact_prefix="$work/$target-" -print_final_stats=1 \
+  "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
+
+tail -n 12 "$log"
+artifacts=$(find "$work" -maxdepth 1 -name "$target-*" -type f | grep -v '\.log$' || true)
+if [ "$status" -ne 0 ] || [ -n "$artifacts" ]; then
+  echo "FAIL: fuzzing $target ended with status $status; log: $log" >&2
+  grep -E 'ERROR|SUMMARY|runtime error|invariant broken' "$log" | head -n 20 >&2 || true
+  for a in $artifacts; do
+    echo "input $a:" >&2
+    od -A d -t x1z "$a" | head -n 20 >&2
+  done
+  exit 1
+fi
+echo "PASS: $target fuzzed for $seconds s without a finding"
