@@ -324,7 +324,7 @@ void draw_arm(Ink& k, Layout& L, const Pic& p, const std::string& theme) {
   } else if (theme == "monkey" && !catching) {
     // Hanging on to a branch.
     k.circle(h.x, h.y, r);
-    k.line(h.x - r * 2.4, h.y - r * 0.9, h.x + r * 2.4, h.y - r * 1.3, w);
+    k.line(h.x - r * 3, h.y - r * 0.8, h.x + r * 3, h.y - r * 1.4, w * 0.7);
   } else {
     k.circle(h.x, h.y, catching ? r * 1.3 : r);
   }
@@ -405,13 +405,10 @@ void draw_track_item(Ink& k, Layout& L, const Pic& p, const std::string& theme) 
     k.xf = base.rotated(angle + (p.a % 2 ? 35 : -35), centre_of(k));
     k.ellipse(50, 50, 49, 28);
   } else {
-    // Cars keep their wheels on the rails and face the way they go.
-    // Tilts in steps of 45 degrees keep the small picture crisp.
-    bool left = std::cos(angle * kPi / 180) < 0;
-    double tilt = std::round((left ? angle - 180 : angle) / 45) * 45;
-    tilt = std::max(-45.0, std::min(45.0, tilt));
-    k.xf = base.rotated(tilt, centre_of(k));
-    if (!left) k.xf = k.xf.mirrored_x(50);
+    // Cars stay upright (a tilted car is unreadable this small) and face the
+    // way they go.
+    k.xf = base;
+    if (std::cos(angle * kPi / 180) >= 0) k.xf = k.xf.mirrored_x(50);
     car(k);
   }
 }

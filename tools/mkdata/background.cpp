@@ -4,7 +4,11 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <map>
+#include <string>
+#include <tuple>
 
 #include "mkdata/art.h"
 
@@ -58,7 +62,7 @@ class Fonts {
   Fonts(const std::string& bold, const std::string& regular)
       : bold_path(bold), regular_path(regular) {}
   ~Fonts() {
-    for (TTF_Font* f : open) TTF_CloseFont(f);
+    for (auto& f : open) TTF_CloseFont(f.second);
   }
   // Width of text at the size, -1 if the face cannot be opened.
   int width(const std::string& text, int size, bool bold, int style = TTF_STYLE_NORMAL) {
@@ -87,15 +91,18 @@ class Fonts {
 
  private:
   TTF_Font* get(int size, bool bold, int style) {
+    auto key = std::make_tuple(size, bold, style);
+    auto found = open.find(key);
+    if (found != open.end()) return found->second;
     TTF_Font* f = TTF_OpenFont((bold ? bold_path : regular_path).c_str(), size);
     if (!f) return nullptr;
     TTF_SetFontStyle(f, style);
-    open.push_back(f);
+    open[key] = f;
     return f;
   }
   std::string bold_path;
   std::string regular_path;
-  std::vector<TTF_Font*> open;
+  std::map<std::tuple<int, bool, int>, TTF_Font*> open;
 };
 
 // A small oblong button with its label above it.
