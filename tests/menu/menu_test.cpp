@@ -268,16 +268,21 @@ TEST_F(MenuTest, PowerKeyStartsLikeReturnButOnlyWithASelection) {
 }
 
 TEST_F(MenuTest, EmptyCatalogueShowsFrameOnlyAndKeepsNoSelection) {
+  ZT_Menu menu(&platform, &list);
+  menu.current_set(1);
   list.games.clear();
+  // The picture held from before is released, not just forgotten.
+  menu.current_set(1);
+  EXPECT_EQ(nullptr, menu.bgimage);
+  EXPECT_EQ(0, FakeImage::live);
   platform.at(1100, ZT_KEY_DOWN);
   platform.at(1200, ZT_KEY_UP);
   platform.at(1300, ZT_KEY_ENTER);
   platform.at(1400, ZT_KEY_ESCAPE);
-  ZT_Menu menu(&platform, &list);
   menu.Run();
   EXPECT_EQ(-1, menu.current);
   EXPECT_EQ(nullptr, menu.bgimage);
-  EXPECT_TRUE(platform.loaded.empty());
+  EXPECT_EQ(1u, platform.loaded.size());
   EXPECT_EQ(0, TestGame::created);
   for (const DrawCall& c : platform.draws) {
     EXPECT_NE(DrawCall::IMAGE, c.kind);
