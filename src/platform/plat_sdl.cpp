@@ -468,17 +468,17 @@ ZT_Platform_Sound* ZT_PlatformSDL::sound_load(const std::string& path) {
   // steps and writes past them when a rate is far off (a WAV of 10 Hz crashes
   // it), and its other loaders do not tell the rate; so the file must be a WAV
   // whose header SDL reads, with a rate and channel count it converts safely.
-  SDL_AudioSpec spec;
+  SDL_AudioSpec format;
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(file, 0, &spec, &samples, &length)) {
+  if (!SDL_LoadWAV_RW(file, 0, &format, &samples, &length)) {
     std::string reason = sdl_error();
     SDL_RWclose(file);
     throw ZT_Exception(error + reason);
   }
   SDL_FreeWAV(samples);
-  if (spec.freq < kMinSampleRate || spec.freq > kMaxSampleRate || spec.channels < 1 ||
-      spec.channels > 2) {
+  if (format.freq < kMinSampleRate || format.freq > kMaxSampleRate || format.channels < 1 ||
+      format.channels > 2) {
     SDL_RWclose(file);
     throw ZT_Exception(error + "unsupported WAV sample rate or channel count");
   }
