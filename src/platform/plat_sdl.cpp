@@ -462,32 +462,27 @@ ZT_Platform_Time ZT_PlatformSDL::time_get() {
 
 ZT_Platform_Sound* ZT_PlatformSDL::sound_load(const std::string& path) {
   const std::string error = "Unable to load sound sample " + path + ": ";
-  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-  if (!file) throw ZT_Exception(error + sdl_error());
   // The mixer converts a sample to its own rate with a fixed number of filter
   // steps and writes past them when a rate is far off (a WAV of 10 Hz crashes
   // it), and its other loaders do not tell the rate; so the file must be a WAV
   // whose header SDL reads, with a rate and channel count it converts safely.
+  // Each reading closes its own stream: left open, SDL's WAV reader seeks on
+  // and replaces the reason of its failure with that of the seek.
+  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
   SDL_AudioSpec format;
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(file, 0, &format, &samples, &length)) {
-    std::string reason = sdl_error();
-    SDL_RWclose(file);
-    throw ZT_Exception(error + reason);
+  if (!file || !SDL_LoadWAV_RW(file, 1, &format, &samples, &length)) {
+    throw ZT_Exception(error + sdl_error());
   }
   SDL_FreeWAV(samples);
   if (format.freq < kMinSampleRate || format.freq > kMaxSampleRate || format.channels < 1 ||
       format.channels > 2) {
-    SDL_RWclose(file);
     throw ZT_Exception(error + "unsupported WAV sample rate or channel count");
   }
-  // The file is closed here rather than by the mixer, which must read it again.
-  Mix_Chunk* chunk = nullptr;
-  if (SDL_RWseek(file, 0, RW_SEEK_SET) == 0) chunk = Mix_LoadWAV_RW(file, 0);
-  std::string reason = chunk ? "" : sdl_error();
-  SDL_RWclose(file);
-  if (!chunk) throw ZT_Exception(error + reason);
+  file = SDL_RWFromFile(path.c_str(), "rb");
+  Mix_Chunk* chunk = file ? Mix_LoadWAV_RW(file, 1) : nullptr;
+  if (!chunk) throw ZT_Exception(error + sdl_error());
   return new ZT_PlatformSDL_Sound(chunk);
 }
 

@@ -283,7 +283,7 @@ TEST_F(BadDataTest, DamagedSamplesAreRefusedWithTheirPathAndTheReason) {
   } cases[] = {
       {"empty.wav", Bytes(), nullptr},
       {"text.wav", text("RIFF, but not really\n"), "Unrecognized file type (not WAVE)"},
-      {"picture.wav", bmp(24), nullptr},
+      {"picture.wav", bmp(24), "Unrecognized file type (not WAVE)"},
       {"header_only.wav", cut(wav(22050, 1, 16, 100), 30), nullptr},
       {"short_data.wav", cut(wav(22050, 1, 16, 100), 100), "Error reading from datastream"},
       // The mixer's rate conversion writes past its filter table for rates this

@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# End to end: the real program on damaged copies of its built-in data. Each
+# case must end with its one error line on stderr and status 1, in bounded
+# time, with the window gone. The font and the menu's first picture load at
+# start-up (dummy drivers); a game's segments and sounds load when it starts
+# (in Xvfb, through the menu with xdotool).
+# Usage: bash baddata_test.sh path/to/zentick   (its data folder stands beside it)
+set -uo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source-path=SCRIPTDIR source=xsession.sh
+source "$here/xsession.sh"
+
+zentick=$(readlink -f "${1:?usage: baddata_test.sh path/to/zentick}")
+data=$(dirname "$zentick")/data
+[ -x "$zentick" ] || fail "no program at $zentick"
+[ -d "$data" ] || fail "no built-in data at $data"
+bad=$XS_WORK/bad
+
+# A fresh copy of the data set to break one file in.
+fresh() {
+  rm -rf "$bad"
+  cp -r "$data" "$bad"
+}
+
+# Overwrite bytes of a file in place: poke FILE OFFSET PRINTF-BYTES.
+poke() { printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
+
+# Start-up cases run with the dummy drivers and a time limit: a hang fails.
+run_dummy() {
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 30 "$zentick" "$@" \
+    >"$XS_WORK/stdout" 2>"$XS_WORK/stderr"
+  XS_STATUS=$?
+}
+
+# The last run ended with status 1 and exactly one line on stderr, nothing on
+# stdout; that line is $2 (exact) or, with $3 = any, $2 followed by a reason.
+expect_error() {
+  local what=$1 want=$2 how=${3:-exact}
+  [ "$XS_STATUS" != 124 ] && [ "$XS_STATUS" != timeout ] || fail "$what: the program hung"
+  [ "$XS_STATUS" = 1 ] || fail "$what: status $XS_STATUS, expected 1 ($(cat "$XS_WORK/stderr"))"
+  [ ! -s "$XS_WORK/stdout" ] || fail "$what: output on stdout: $(cat "$XS_WORK/stdout")"
+  local lines line
+  lines=$(wc -l <"$XS_WORK/stderr")
+  line=$(cat "$XS_WORK/stderr")
+  [ "$lines" = 1 ] && [ "$(wc -c <"$XS_WORK/stderr")" = $((${#line} + 1)) ] ||
+    fail "$what: expected one line on stderr, got: $line"
+  if [ "$how" = any ]; then
+    case $line in
+      "$want"?*) ;;
+      *) fail "$what: '$line' does not begin with '$want'" ;;
+    esac
+  else
+    [ "$line" = "$want" ] || fail "$what: '$line', expected '$want'"
+  fi
+  pass "$what: '$line', status 1"
+}
+
+# --- The font and the data folder.
+fresh
+font=$bad/zentick/andalemo.ttf
+printf 'not a font\n' >"$font"
+run_dummy -d "$bad"
+expect_error "font that is text" "Unable to load font: Couldn't load font file"
+: >"$font"
+run_dummy -d "$bad"
+expect_error "empty font" "Unable to load font: Couldn't load font file"
+head -c 50000 "$data/zentick/andalemo.ttf" >"$font"
+run_dummy -d "$bad"
+expect_error "font cut short" "Unable to load font: Couldn't load font file"
+rm "$font"
+mkdir "$font"
+run_dummy -d "$bad"
+expect_error "font that is a folder" "Unable to load font: Couldn't load font file"
+
+printf 'a file\n' >"$XS_WORK/datafile"
+run_dummy -d "$XS_WORK/datafile"
+expect_error "data path that is a file" \
+  "Unable to load font: Couldn't open $XS_WORK/datafile/zentick/andalemo.ttf"
+run_dummy -d "$XS_WORK/no-such-folder"
+expect_error "data path that does not exist" \
+  "Unable to load font: Couldn't open $XS_WORK/no-such-folder/zentick/andalemo.ttf"
+if [ "$(id -u)" != 0 ]; then
+  fresh
+  chmod 000 "$bad"
+  run_dummy -d "$bad"
+  chmod 755 "$bad"
+  expect_error "unreadable data folder" "Unable to load font: Couldn't open $bad/zentick/andalemo.ttf"
+else
+  echo "SKIP: unreadable data folder: running as root, which reads any folder whatever its" \
+    "permissions (the font that is a folder above cannot be read even by root)"
+fi
+
+# --- The menu's first background picture, loaded at start-up.
+fresh
+bg=$bad/condor/image/bg.bmp
+: >"$bg"
+run_dummy -d "$bad"
+expect_error "empty picture" "Unable to load image $bg: Error reading from datastream"
+printf 'P3\n4 4\n255\nnot a BMP at all\n' >"$bg"
+run_dummy -d "$bad"
+expect_error "picture that is not a BMP" "Unable to load image $bg: File is not a Windows BMP file"
+cp "$data/condor/sound/Got.wav" "$bg"
+run_dummy -d "$bad"
+expect_error "picture that is a sound" "Unable to load image $bg: File is not a Windows BMP file"
+head -c 20000 "$data/condor/image/bg.bmp" >"$bg"
+run_dummy -d "$bad"
+expect_error "picture with its pixels cut short" "Unable to load image $bg: Error reading from datastream"
+head -c 30 "$data/condor/image/bg.bmp" >"$bg"
+run_dummy -d "$bad"
+# SDL reads the missing header fields as whatever its memory held: the reason varies.
+expect_error "picture with its header cut short" "Unable to load image $bg: " any
+# 257 bits per pixel, with all the pixel data that takes: SDL makes a surface
+# it cannot copy from, which crashed the program on its first drawing.
+cp "$data/condor/image/bg.bmp" "$bg"
+poke "$bg" 28 '\001\001'
+read -r width height <<<"$(od -An -t u4 -j 18 -N 8 "$bg")"
+truncate -s $((54 + height * ((width * 257 + 31) / 32 * 4))) "$bg"
+run_dummy -d "$bad"
+expect_error "picture of 257 bits per pixel" "Unable to load image $bg: unsupported BMP pixel format"
+
+# --- A game's segments and sounds, loaded when the game starts from the menu.
+xs_start
+# Start the third game (Monkey) on the damaged data; it must fail as it loads.
+start_monkey() {
+  xs_run -d "$bad"
+  xs_wait_window
+  xs_wait_frame "$XS_WORK/menu.png"
+  xs_key Down
+  xs_key Down
+  xs_key Return
+  xs_wait_exit 20
+  [ -z "$(xdotool search --name "^${XS_TITLE}\$" 2>/dev/null)" ] || fail "a window is left open"
+}
+
+fresh
+segment=$bad/monkey/image/im_item_2_3.bmp
+head -c 100 "$data/monkey/image/im_item_2_3.bmp" >"$segment"
+start_monkey
+expect_error "segment picture cut short" "Unable to load image $segment: Error reading from datastream"
+
+fresh
+sound=$bad/monkey/sound/Got.wav
+: >"$sound"
+start_monkey
+expect_error "empty sound" "Unable to load sound sample $sound: " any
+printf 'This is a text file and no sound at all.\n' >"$sound"
+start_monkey
+expect_error "sound that is not a WAV" \
+  "Unable to load sound sample $sound: Unrecognized file type (not WAVE)"
+cp "$data/monkey/image/bg.bmp" "$sound"
+start_monkey
+expect_error "sound that is a picture" \
+  "Unable to load sound sample $sound: Unrecognized file type (not WAVE)"
+head -c 1000 "$data/monkey/sound/Got.wav" >"$sound"
+start_monkey
+expect_error "sound with its samples cut short" \
+  "Unable to load sound sample $sound: Error reading from datastream"
+cp "$data/monkey/sound/Got.wav" "$sound"
+poke "$sound" 24 '\012\000\000\000' # 10 Hz: the mixer's conversion would overrun
+start_monkey
+expect_error "sound of 10 Hz" \
+  "Unable to load sound sample $sound: unsupported WAV sample rate or channel count"
+
+echo "ALL PASSED"
