@@ -23,8 +23,8 @@ fresh() {
   cp -r "$data" "$bad"
 }
 
-# Overwrite bytes of a file in place: poke FILE OFFSET PRINTF-BYTES.
-poke() { printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
+# Overwrite bytes of a file in place: poke FILE OFFSET BYTES (as \0NNN octal escapes).
+poke() { printf '%b' "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
 
 # Start-up cases run with the dummy drivers and a time limit: a hang fails.
 run_dummy() {
@@ -37,14 +37,15 @@ run_dummy() {
 # stdout; that line is $2 (exact) or, with $3 = any, $2 followed by a reason.
 expect_error() {
   local what=$1 want=$2 how=${3:-exact}
-  [ "$XS_STATUS" != 124 ] && [ "$XS_STATUS" != timeout ] || fail "$what: the program hung"
+  if [ "$XS_STATUS" = 124 ] || [ "$XS_STATUS" = timeout ]; then fail "$what: the program hung"; fi
   [ "$XS_STATUS" = 1 ] || fail "$what: status $XS_STATUS, expected 1 ($(cat "$XS_WORK/stderr"))"
   [ ! -s "$XS_WORK/stdout" ] || fail "$what: output on stdout: $(cat "$XS_WORK/stdout")"
   local lines line
   lines=$(wc -l <"$XS_WORK/stderr")
   line=$(cat "$XS_WORK/stderr")
-  [ "$lines" = 1 ] && [ "$(wc -c <"$XS_WORK/stderr")" = $((${#line} + 1)) ] ||
+  if [ "$lines" != 1 ] || [ "$(wc -c <"$XS_WORK/stderr")" != $((${#line} + 1)) ]; then
     fail "$what: expected one line on stderr, got: $line"
+  fi
   if [ "$how" = any ]; then
     case $line in
       "$want"?*) ;;
@@ -113,8 +114,9 @@ expect_error "picture with its header cut short" "Unable to load image $bg: " an
 # 257 bits per pixel, with all the pixel data that takes: SDL makes a surface
 # it cannot copy from, which crashed the program on its first drawing.
 cp "$data/condor/image/bg.bmp" "$bg"
-poke "$bg" 28 '\001\001'
+poke "$bg" 28 '\0001\0001'
 read -r width height <<<"$(od -An -t u4 -j 18 -N 8 "$bg")"
+# shellcheck disable=SC2017 # rows are padded to whole 32-bit words
 truncate -s $((54 + height * ((width * 257 + 31) / 32 * 4))) "$bg"
 run_dummy -d "$bad"
 expect_error "picture of 257 bits per pixel" "Unable to load image $bg: unsupported BMP pixel format"
@@ -157,7 +159,7 @@ start_monkey
 expect_error "sound with its samples cut short" \
   "Unable to load sound sample $sound: Error reading from datastream"
 cp "$data/monkey/sound/Got.wav" "$sound"
-poke "$sound" 24 '\012\000\000\000' # 10 Hz: the mixer's conversion would overrun
+poke "$sound" 24 '\0012\0000\0000\0000' # 10 Hz: the mixer's conversion would overrun
 start_monkey
 expect_error "sound of 10 Hz" \
   "Unable to load sound sample $sound: unsupported WAV sample rate or channel count"

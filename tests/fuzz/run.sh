@@ -25,6 +25,7 @@ if ! command -v "$cxx" >/dev/null; then
   echo "FAIL: $cxx is missing (Debian: clang, libclang-rt-14-dev)" >&2
   exit 1
 fi
+# shellcheck disable=SC2054 # the commas belong to -fsanitize's list
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
   -fno-omit-frame-pointer -I"$root/src")
 
