@@ -14,10 +14,12 @@ source "$here/xsession.sh"
 program=$(readlink -f "${1:?usage: memcheck_test.sh path/to/zentick}")
 [ -x "$program" ] || fail "no program at $program"
 [ -d "$(dirname "$program")/data" ] || fail "no built-in data beside $program"
-if ldd "$program" | grep -q libasan; then
-  echo "SKIP: $program is built with AddressSanitizer, which valgrind cannot run"
-  exit 0
-fi
+case $(ldd "$program") in
+  *libasan*)
+    echo "SKIP: $program is built with AddressSanitizer, which valgrind cannot run"
+    exit 0
+    ;;
+esac
 command -v valgrind >/dev/null || fail "valgrind is missing (Debian: valgrind)"
 
 log=$XS_WORK/memcheck.log
