@@ -6,10 +6,4 @@ ZT_Game_Condor::ZT_Game_Condor() : ZT_GameEngine_VTech_Condor(0, CF_TRACK_ZERO) 
 
 ZT_Game_Condor::~ZT_Game_Condor() {}
 
-ZT_Game_Condor_Info::ZT_Game_Condor_Info(const std::string& name, const std::string& title,
-                                         const std::string& folder, const std::string& datapath,
-                                         const std::string& bgimg,
-                                         const ZT_Platform_RGB& transparent)
-    : ZT_Game_Info(name, title, folder, datapath, bgimg, transparent) {}
-
 ZT_Game* ZT_Game_Condor_Info::create() { return new ZT_Game_Condor(); }

@@ -15,9 +15,8 @@ class ZT_Game_Condor : public ZT_GameEngine_VTech_Condor {
 
 class ZT_Game_Condor_Info : public ZT_Game_Info {
  public:
-  ZT_Game_Condor_Info(const std::string& name, const std::string& title, const std::string& folder,
-                      const std::string& datapath, const std::string& bgimg,
-                      const ZT_Platform_RGB& transparent);
+  // The same six parameters as every catalogue entry.
+  using ZT_Game_Info::ZT_Game_Info;
   // A new Condor game.
   ZT_Game* create() override;
 };

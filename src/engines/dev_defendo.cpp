@@ -38,10 +38,4 @@ ZT_Game_Defendo::ZT_Game_Defendo() : ZT_GameEngine_VTech_Monkey(VTF_NUMBER_PER_D
 
 ZT_Game_Defendo::~ZT_Game_Defendo() {}
 
-ZT_Game_Defendo_Info::ZT_Game_Defendo_Info(const std::string& name, const std::string& title,
-                                           const std::string& folder, const std::string& datapath,
-                                           const std::string& bgimg,
-                                           const ZT_Platform_RGB& transparent)
-    : ZT_Game_Info(name, title, folder, datapath, bgimg, transparent) {}
-
 ZT_Game* ZT_Game_Defendo_Info::create() { return new ZT_Game_Defendo; }

@@ -4,7 +4,7 @@
 typedef ZT_Game_Pancake G;
 
 // clang-format off
-const ZT_GameEngine_VTech_Condor::Placement ZT_Game_Pancake::layout[] = {
+const ZT_GameEngine_VTech_Condor::Layout ZT_Game_Pancake::layout[] = {
     {G::PS_CHAR,            1, 177, 171},
     {G::PS_CHAR,            2, 262, 177},
     {G::PS_CHAR,            3, 306, 177},
@@ -77,7 +77,7 @@ const ZT_GameEngine_VTech_Condor::Placement ZT_Game_Pancake::layout[] = {
 };
 // clang-format on
 
-const int ZT_Game_Pancake::layout_count = sizeof layout / sizeof layout[0];
+const size_t ZT_Game_Pancake::layout_size = sizeof layout / sizeof layout[0];
 
 ZT_Game_Pancake::ZT_Game_Pancake()
     : ZT_GameEngine_VTech_Condor(0, CF_TRACK_ZERO | CF_LEFT_ZERO | CF_RIGHT_AB | CF_RIGHT_EXTRA) {
@@ -88,15 +88,9 @@ ZT_Game_Pancake::ZT_Game_Pancake()
   lcd_y = 52;
   lcd_width = 257;
   lcd_height = 192;
-  layout_apply(layout, layout_count);
+  layout_apply(layout, layout_size);
 }
 
 ZT_Game_Pancake::~ZT_Game_Pancake() {}
-
-ZT_Game_Pancake_Info::ZT_Game_Pancake_Info(const std::string& name, const std::string& title,
-                                           const std::string& folder, const std::string& datapath,
-                                           const std::string& bgimg,
-                                           const ZT_Platform_RGB& transparent)
-    : ZT_Game_Info(name, title, folder, datapath, bgimg, transparent) {}
 
 ZT_Game* ZT_Game_Pancake_Info::create() { return new ZT_Game_Pancake(); }

@@ -14,15 +14,14 @@ class ZT_Game_Pancake : public ZT_GameEngine_VTech_Condor {
   ~ZT_Game_Pancake() override;
 
   // Where the Pancake artwork puts every display item.
-  static const Placement layout[];
-  static const int layout_count;
+  static const Layout layout[];
+  static const size_t layout_size;
 };
 
 class ZT_Game_Pancake_Info : public ZT_Game_Info {
  public:
-  ZT_Game_Pancake_Info(const std::string& name, const std::string& title, const std::string& folder,
-                       const std::string& datapath, const std::string& bgimg,
-                       const ZT_Platform_RGB& transparent);
+  // The same six parameters as every catalogue entry.
+  using ZT_Game_Info::ZT_Game_Info;
   // A new Pancake game.
   ZT_Game* create() override;
 };

@@ -31,10 +31,4 @@ ZT_Game_Pirate::ZT_Game_Pirate() : ZT_GameEngine_VTech_Monkey(0, 0) {
 
 ZT_Game_Pirate::~ZT_Game_Pirate() {}
 
-ZT_Game_Pirate_Info::ZT_Game_Pirate_Info(const std::string& name, const std::string& title,
-                                         const std::string& folder, const std::string& datapath,
-                                         const std::string& bgimg,
-                                         const ZT_Platform_RGB& transparent)
-    : ZT_Game_Info(name, title, folder, datapath, bgimg, transparent) {}
-
 ZT_Game* ZT_Game_Pirate_Info::create() { return new ZT_Game_Pirate; }

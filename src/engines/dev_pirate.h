@@ -21,9 +21,8 @@ class ZT_Game_Pirate : public ZT_GameEngine_VTech_Monkey {
 
 class ZT_Game_Pirate_Info : public ZT_Game_Info {
  public:
-  ZT_Game_Pirate_Info(const std::string& name, const std::string& title, const std::string& folder,
-                      const std::string& datapath, const std::string& bgimg,
-                      const ZT_Platform_RGB& transparent);
+  // The same six parameters as every catalogue entry.
+  using ZT_Game_Info::ZT_Game_Info;
   ZT_Game* create() override;
 };
 

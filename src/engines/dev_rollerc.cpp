@@ -5,7 +5,7 @@
 typedef ZT_Game_RollerC G;
 
 // clang-format off
-const ZT_GameEngine_VTech_Condor::Placement ZT_Game_RollerC::layout[] = {
+const ZT_GameEngine_VTech_Condor::Layout ZT_Game_RollerC::layout[] = {
     {G::PS_CHAR,            1, 202, 261},
     {G::PS_CHAR,            2, 257, 259},
     {G::PS_CHAR,            3, 300, 264},
@@ -75,7 +75,7 @@ const ZT_GameEngine_VTech_Condor::Placement ZT_Game_RollerC::layout[] = {
 };
 // clang-format on
 
-const int ZT_Game_RollerC::layout_count = sizeof layout / sizeof layout[0];
+const size_t ZT_Game_RollerC::layout_size = sizeof layout / sizeof layout[0];
 
 ZT_Game_RollerC::ZT_Game_RollerC() : ZT_GameEngine_VTech_Condor(0, CF_RIGHT_EXTRA) {
   folder = "rollerc";
@@ -85,15 +85,9 @@ ZT_Game_RollerC::ZT_Game_RollerC() : ZT_GameEngine_VTech_Condor(0, CF_RIGHT_EXTR
   lcd_y = 96;
   lcd_width = 161;
   lcd_height = 210;
-  layout_apply(layout, layout_count);
+  layout_apply(layout, layout_size);
 }
 
 ZT_Game_RollerC::~ZT_Game_RollerC() {}
-
-ZT_Game_RollerC_Info::ZT_Game_RollerC_Info(const std::string& name, const std::string& title,
-                                           const std::string& folder, const std::string& datapath,
-                                           const std::string& bgimg,
-                                           const ZT_Platform_RGB& transparent)
-    : ZT_Game_Info(name, title, folder, datapath, bgimg, transparent) {}
 
 ZT_Game* ZT_Game_RollerC_Info::create() { return new ZT_Game_RollerC(); }

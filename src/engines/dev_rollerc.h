@@ -14,15 +14,14 @@ class ZT_Game_RollerC : public ZT_GameEngine_VTech_Condor {
   ~ZT_Game_RollerC() override;
 
   // Where the Roller Coaster artwork puts every display item.
-  static const Placement layout[];
-  static const int layout_count;
+  static const Layout layout[];
+  static const size_t layout_size;
 };
 
 class ZT_Game_RollerC_Info : public ZT_Game_Info {
  public:
-  ZT_Game_RollerC_Info(const std::string& name, const std::string& title, const std::string& folder,
-                       const std::string& datapath, const std::string& bgimg,
-                       const ZT_Platform_RGB& transparent);
+  // The same six parameters as every catalogue entry.
+  using ZT_Game_Info::ZT_Game_Info;
   // A new Roller Coaster game.
   ZT_Game* create() override;
 };

@@ -366,3 +366,8 @@ void ZT_GameEngine_VTech::do_game_start(int game_mode) {
   data.timer_get(TM_TIMEOUT)->stop();
   data_starttimer(TM_START, 0);
 }
+
+void ZT_GameEngine_VTech::layout_apply(const Layout* rows, size_t count) {
+  for (size_t i = 0; i < count; i++)
+    data.position_change(rows[i].id, rows[i].index, rows[i].x, rows[i].y);
+}

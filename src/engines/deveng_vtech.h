@@ -3,6 +3,8 @@
 #ifndef ZT_ENGINES_DEVENG_VTECH_H
 #define ZT_ENGINES_DEVENG_VTECH_H
 
+#include <cstddef>
+
 #include "framework/game.h"
 
 class ZT_GameEngine_VTech : public ZT_Game {
@@ -83,6 +85,16 @@ class ZT_GameEngine_VTech : public ZT_Game {
   void setnumber(int value, int pos_tens, int pos_units, bool leading_zero);
   void clock_update(int mode);
   void do_game_start(int mode);
+
+  // One row of a layout table: where a declared position goes.
+  struct Layout {
+    int id;
+    int index;
+    int x;
+    int y;
+  };
+  // Moves the positions of a layout table, in the table's order.
+  void layout_apply(const Layout* rows, size_t count);
 
   int display_flags;
   int score;

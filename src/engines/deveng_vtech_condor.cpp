@@ -71,7 +71,7 @@ const Segment kSegments[] = {
 };
 
 // The watch engine's common items, moved to where this artwork has them.
-const Condor::Placement kCommon[] = {
+const Condor::Layout kCommon[] = {
     {Condor::PS_NUMBER,          1, 248, 54},
     {Condor::PS_NUMBER,          2, 263, 54},
     {Condor::PS_NUMBER,          3, 283, 54},
@@ -195,11 +195,6 @@ ZT_GameEngine_VTech_Condor::ZT_GameEngine_VTech_Condor(int display_flags, int fl
 }
 
 ZT_GameEngine_VTech_Condor::~ZT_GameEngine_VTech_Condor() {}
-
-void ZT_GameEngine_VTech_Condor::layout_apply(const Placement* rows, int count) {
-  for (int i = 0; i < count; i++)
-    data.position_change(rows[i].id, rows[i].index, rows[i].x, rows[i].y);
-}
 
 void ZT_GameEngine_VTech_Condor::Event(ZT_Platform_Event* event) {
   ZT_GameEngine_VTech::Event(event);

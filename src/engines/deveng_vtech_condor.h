@@ -46,14 +46,6 @@ class ZT_GameEngine_VTech_Condor : public ZT_GameEngine_VTech {
     TRACK_MISS_3 = 30,
   };
 
-  // One row of a layout table: where a declared position goes.
-  struct Placement {
-    int id;
-    int index;
-    int x;
-    int y;
-  };
-
   ZT_GameEngine_VTech_Condor(int display_flags, int flags);
   ~ZT_GameEngine_VTech_Condor() override;
 
@@ -69,8 +61,6 @@ class ZT_GameEngine_VTech_Condor : public ZT_GameEngine_VTech {
   void items_left_update(int frame);
   void items_right_update(int phase);
   void showall_miss(bool show);
-  // Move declared positions to the points of a layout table, row by row.
-  void layout_apply(const Placement* rows, int count);
 
   int flags;
   int char_pos;

@@ -263,8 +263,3 @@ void ZT_GameEngine_VTech_Monkey::showall_target(bool visible) {
   if (!(flags & MF_TARGET)) return;
   for (int k = 0; k < 3; k++) show(data, PS_LANE + k, LANE_TARGET, visible);
 }
-
-void ZT_GameEngine_VTech_Monkey::layout_apply(const Layout* rows, size_t count) {
-  for (size_t i = 0; i < count; i++)
-    data.position_change(rows[i].id, rows[i].index, rows[i].x, rows[i].y);
-}

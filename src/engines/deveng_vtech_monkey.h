@@ -35,14 +35,6 @@ class ZT_GameEngine_VTech_Monkey : public ZT_GameEngine_VTech {
     SND_START = 4,
   };
 
-  // One row of a layout table: the new point of position (id, index).
-  struct Layout {
-    int id;
-    int index;
-    int x;
-    int y;
-  };
-
   ZT_GameEngine_VTech_Monkey(int display_flags, int flags);
   ~ZT_GameEngine_VTech_Monkey() override;
 
@@ -57,8 +49,6 @@ class ZT_GameEngine_VTech_Monkey : public ZT_GameEngine_VTech {
   void char_update(int pos, bool catching);
   void showall_miss(bool show);
   void showall_target(bool show);
-  // Moves the positions of a layout table, in the table's order.
-  void layout_apply(const Layout* rows, size_t count);
 
   int flags;
   int char_pos;

@@ -23,8 +23,8 @@ void expect_layout_covers_exactly_the_declared_items() {
   G game;
   Condor engine(0, game.flags);
   Keys rows;
-  for (int i = 0; i < G::layout_count; i++) {
-    const Condor::Placement& row = G::layout[i];
+  for (size_t i = 0; i < G::layout_size; i++) {
+    const Condor::Layout& row = G::layout[i];
     EXPECT_TRUE(rows.insert(std::make_pair(row.id, row.index)).second)
         << "moved twice: " << row.id << "," << row.index;
     ZT_GameData_Position* p = game.data.position_get(row.id, row.index);
