@@ -2,8 +2,6 @@
 // that cannot be used are refused with the program's error line, never a crash,
 // and the platform stays usable (or, at start-up, releases everything).
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -12,75 +10,26 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/plat_sdl.h"
+#include "support/media_files.h"
+#include "support/sdl_checks.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const bool kDummyDrivers = [] {
-  setenv("SDL_VIDEODRIVER", "dummy", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
-  return true;
-}();
-
-const char* const kFontSource = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-
-typedef std::vector<uint8_t> Bytes;
-
-void le16(Bytes& b, uint32_t v) {
-  b.push_back(v & 0xff);
-  b.push_back((v >> 8) & 0xff);
-}
-void le32(Bytes& b, uint32_t v) {
-  le16(b, v & 0xffff);
-  le16(b, v >> 16);
-}
-void tag(Bytes& b, const char* s) { b.insert(b.end(), s, s + std::strlen(s)); }
-
 // A 4 x 4 BMP with a 40-byte header; `bits` is written into the header as is.
 Bytes bmp(int bits) {
   const int row = ((4 * bits + 31) / 32) * 4;
-  Bytes b;
-  tag(b, "BM");
-  le32(b, 54 + row * 4);
-  le32(b, 0);
-  le32(b, 54);
-  le32(b, 40);
-  le32(b, 4);
-  le32(b, 4);
-  le16(b, 1);
-  le16(b, bits);
-  le32(b, 0);
-  le32(b, row * 4);
-  le32(b, 2835);
-  le32(b, 2835);
-  le32(b, 0);
-  le32(b, 0);
-  for (int i = 0; i < row * 4; i++) b.push_back(static_cast<uint8_t>(i * 7));
-  return b;
+  return bmp_bytes(4, 4, bits, 0, {}, {}, ramp(row * 4, 7));
 }
 
 // A PCM WAV of `frames` frames; the header may name any rate and channel count.
 Bytes wav(uint32_t rate, int channels, int bits, int frames) {
   const int align = channels > 0 ? channels * bits / 8 : 1;
-  Bytes b;
-  tag(b, "RIFF");
-  le32(b, 36 + frames * align);
-  tag(b, "WAVEfmt ");
-  le32(b, 16);
-  le16(b, 1);
-  le16(b, channels);
-  le32(b, rate);
-  le32(b, rate * align);
-  le16(b, align);
-  le16(b, bits);
-  tag(b, "data");
-  le32(b, frames * align);
-  for (int i = 0; i < frames * align; i++) b.push_back(static_cast<uint8_t>(i * 13));
-  return b;
+  return wav_bytes(1, channels, rate, bits, align, {}, {}, ramp(frames * align, 13));
 }
 
 Bytes cut(Bytes b, size_t size) {
@@ -89,38 +38,6 @@ Bytes cut(Bytes b, size_t size) {
 }
 
 Bytes text(const char* s) { return Bytes(s, s + std::strlen(s)); }
-
-// A folder that disappears with the test.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "zt-bad-XXXXXX").string();
-    path = mkdtemp(&pattern[0]);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::permissions(path, fs::perms::owner_all, ignored);
-    fs::remove_all(path, ignored);
-  }
-  std::string file(const std::string& name) const { return path + "/" + name; }
-  std::string write(const std::string& name, const Bytes& bytes) const {
-    fs::create_directories(fs::path(file(name)).parent_path());
-    std::ofstream(file(name), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return file(name);
-  }
-  void add_font() const {
-    fs::create_directories(file("zentick"));
-    fs::copy_file(kFontSource, file("zentick/andalemo.ttf"), fs::copy_options::overwrite_existing);
-  }
-
-  std::string path;
-};
-
-bool nothing_started() {
-  return SDL_WasInit(SDL_INIT_EVERYTHING) == 0 && TTF_WasInit() == 0 &&
-         Mix_QuerySpec(nullptr, nullptr, nullptr) == 0 && SDL_GetVideoSurface() == nullptr;
-}
 
 // `line` is `prefix` followed by `reason`, or by some reason when that is null.
 void expect_line(const std::string& prefix, const char* reason, const std::string& line) {
@@ -137,13 +54,11 @@ void expect_line(const std::string& prefix, const char* reason, const std::strin
 std::string start_failure(const std::string& datapath) {
   ZT_PlatformSDL platform(640, 480, false, true);
   platform.datapath_set(datapath);
-  try {
-    platform.initialize();
-  } catch (const ZT_Exception& e) {
+  const std::string message = start_failure(platform);
+  if (message != kNoException) {
     EXPECT_FALSE(platform.initialized);
-    return e.message;
   }
-  return "(no exception)";
+  return message;
 }
 
 // ---------------------------------------------------------------------------
@@ -195,22 +110,8 @@ TEST(BadDataStartUp, UnreadableDataFolderEndsStartUpWithTheFontLine) {
 // ---------------------------------------------------------------------------
 // Pictures and samples, on one started platform.
 
-class BadDataTest : public ::testing::Test {
+class BadDataTest : public StartedPlatformTest {
  protected:
-  static void SetUpTestSuite() {
-    data = new TempDir;
-    data->add_font();
-    platform = new ZT_PlatformSDL(640, 480, false, true);
-    platform->datapath_set(data->path);
-    platform->initialize();
-  }
-  static void TearDownTestSuite() {
-    delete platform;
-    platform = nullptr;
-    delete data;
-    data = nullptr;
-  }
-
   // The message of the exception image_load throws for `path`, or "(loaded)".
   static std::string image_error(const std::string& path) {
     ZT_Platform_RGB white = ZT_Platform_RGB_create(255, 255, 255);
@@ -232,13 +133,7 @@ class BadDataTest : public ::testing::Test {
     }
     return "(loaded)";
   }
-
-  static TempDir* data;
-  static ZT_PlatformSDL* platform;
 };
-
-TempDir* BadDataTest::data = nullptr;
-ZT_PlatformSDL* BadDataTest::platform = nullptr;
 
 TEST_F(BadDataTest, DamagedPicturesAreRefusedWithTheirPathAndTheReason) {
   const struct {
@@ -299,9 +194,9 @@ TEST_F(BadDataTest, DamagedSamplesAreRefusedWithTheirPathAndTheReason) {
   }
   // Other sample formats the mixer knows are not sound files of this program.
   Bytes aiff;
-  tag(aiff, "FORM");
+  append_text(aiff, "FORM");
   le32(aiff, 4);
-  tag(aiff, "AIFF");
+  append_text(aiff, "AIFF");
   const std::string aiff_path = data->write("aiff.wav", aiff);
   expect_line("Unable to load sound sample " + aiff_path + ": ", nullptr, sound_error(aiff_path));
 

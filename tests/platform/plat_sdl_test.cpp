@@ -8,25 +8,16 @@
 
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
+#include "support/media_files.h"
+#include "support/sdl_checks.h"
+#include "support/temp_dir.h"
 
 namespace {
-
-// CTest sets the dummy drivers; this covers running the program by hand.
-const bool kDummyDrivers = [] {
-  setenv("SDL_VIDEODRIVER", "dummy", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
-  return true;
-}();
-
-const char* const kFontSource = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
 struct Colour {
   Uint8 r, g, b;
@@ -40,29 +31,6 @@ const Colour kBlue = {0, 0, 255};
 const Colour kYellow = {255, 255, 0};
 const Colour kMagenta = {255, 0, 255};
 const Colour kCyan = {0, 255, 255};
-
-// A folder that disappears with the test.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "zt-sdl-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    path = mkdtemp(buffer.data());
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-  std::string file(const std::string& name) const { return path + "/" + name; }
-  // The platform's own folder with the font the platform opens.
-  void add_font() const {
-    fs::create_directories(file("zentick"));
-    fs::copy_file(kFontSource, file("zentick/andalemo.ttf"), fs::copy_options::overwrite_existing);
-  }
-
-  std::string path;
-};
 
 // The frame and the screen are 16-bit surfaces.
 Uint32 raw_pixel(SDL_Surface* s, int x, int y) {
@@ -128,25 +96,10 @@ void write_bmp(const std::string& path, int w, int h, int depth,
 
 // A 16-bit mono PCM WAV of the given length at the mixer's rate.
 void write_wav(const std::string& path, int samples) {
-  auto u32 = [](std::ofstream& o, uint32_t v) { o.write(reinterpret_cast<char*>(&v), 4); };
-  auto u16 = [](std::ofstream& o, uint16_t v) { o.write(reinterpret_cast<char*>(&v), 2); };
-  std::ofstream o(path, std::ios::binary);
-  o.write("RIFF", 4);
-  u32(o, 36 + samples * 2);
-  o.write("WAVEfmt ", 8);
-  u32(o, 16);
-  u16(o, 1);  // PCM
-  u16(o, 1);  // mono
-  u32(o, 22050);
-  u32(o, 22050 * 2);
-  u16(o, 2);
-  u16(o, 16);
-  o.write("data", 4);
-  u32(o, samples * 2);
-  for (int i = 0; i < samples; ++i) u16(o, (i / 50) % 2 ? 0x2000 : 0xe000);
+  Bytes square;
+  for (int i = 0; i < samples; ++i) le16(square, (i / 50) % 2 ? 0x2000 : 0xe000);
+  write_file(path, wav_bytes(1, 1, 22050, 16, 2, {}, {}, square));
 }
-
-void write_text(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 bool starts_with(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
@@ -158,20 +111,6 @@ struct BrokenDriver {
   ~BrokenDriver() { setenv(name, "dummy", 1); }
   const char* name;
 };
-
-bool nothing_started() {
-  return SDL_WasInit(SDL_INIT_EVERYTHING) == 0 && TTF_WasInit() == 0 &&
-         Mix_QuerySpec(nullptr, nullptr, nullptr) == 0 && SDL_GetVideoSurface() == nullptr;
-}
-
-std::string start_failure(ZT_PlatformSDL& platform) {
-  try {
-    platform.initialize();
-  } catch (const ZT_Exception& e) {
-    return e.message;
-  }
-  return "(no exception)";
-}
 
 // Leaves the audio to the mixer itself, which then opens the device on its own.
 class PlatformWithoutAudioInit : public ZT_PlatformSDL {
@@ -252,21 +191,8 @@ TEST(PlatformSDLStartUp, PicturesAndSamplesMayOutliveThePlatform) {
 // ---------------------------------------------------------------------------
 // One started platform shared by the rest: starting the mixer costs time.
 
-class PlatformSDLTest : public ::testing::Test {
+class PlatformSDLTest : public StartedPlatformTest {
  protected:
-  static void SetUpTestSuite() {
-    data = new TempDir;
-    data->add_font();
-    platform = new ZT_PlatformSDL(640, 480, false, true);
-    platform->datapath_set(data->path);
-    platform->initialize();
-  }
-  static void TearDownTestSuite() {
-    delete platform;
-    platform = nullptr;
-    delete data;
-    data = nullptr;
-  }
   void SetUp() override {
     ASSERT_TRUE(platform->initialized);
     SDL_Event ignored;
@@ -294,13 +220,7 @@ class PlatformSDLTest : public ::testing::Test {
     e.type = type;
     ASSERT_EQ(0, SDL_PushEvent(&e));
   }
-
-  static TempDir* data;
-  static ZT_PlatformSDL* platform;
 };
-
-TempDir* PlatformSDLTest::data = nullptr;
-ZT_PlatformSDL* PlatformSDLTest::platform = nullptr;
 
 TEST_F(PlatformSDLTest, StartsAWindowWithSixMonoChannelsAtVolume75) {
   char* title = nullptr;
@@ -348,8 +268,7 @@ TEST_F(PlatformSDLTest, ImageLoadFailuresNameThePath) {
     EXPECT_GT(e.message.size(), ("Unable to load image " + missing + ": ").size());
   }
 
-  const std::string not_bmp = data->file("text.bmp");
-  write_text(not_bmp, "not a picture\n");
+  const std::string not_bmp = data->write("text.bmp", "not a picture\n");
   try {
     platform->image_load(not_bmp, nullptr);
     ADD_FAILURE() << "no exception";
@@ -625,8 +544,7 @@ TEST_F(PlatformSDLTest, VolumeIsCappedAtOneHundred) {
 
 TEST_F(PlatformSDLTest, SoundLoadFailuresNameThePath) {
   const std::string missing = data->file("missing.wav");
-  const std::string not_wav = data->file("text.wav");
-  write_text(not_wav, "not a sound\n");
+  const std::string not_wav = data->write("text.wav", "not a sound\n");
   for (const std::string& path : {missing, not_wav}) {
     try {
       delete platform->sound_load(path);

@@ -1,0 +1,84 @@
+// Little-endian writers and BMP/WAV byte images for tests and fuzz seeds.
+#include "support/media_files.h"
+
+#include <cstdio>
+
+void le16(Bytes& b, uint32_t v) {
+  b.push_back(v & 0xff);
+  b.push_back((v >> 8) & 0xff);
+}
+
+void le32(Bytes& b, uint32_t v) {
+  le16(b, v & 0xffff);
+  le16(b, v >> 16);
+}
+
+void append_text(Bytes& b, const char* s) {
+  while (*s) b.push_back(static_cast<uint8_t>(*s++));
+}
+
+void append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+
+Bytes ramp(size_t count, int step) {
+  Bytes d;
+  for (size_t i = 0; i < count; i++) d.push_back(static_cast<uint8_t>(i * step));
+  return d;
+}
+
+Bytes bmp_bytes(int32_t width, int32_t height, int bpp, int compression, const Bytes& extra,
+                const Bytes& palette, const Bytes& pixels) {
+  Bytes b;
+  const uint32_t offset = 14 + 40 + extra.size() + palette.size();
+  append_text(b, "BM");
+  le32(b, offset + pixels.size());
+  le32(b, 0);
+  le32(b, offset);
+  le32(b, 40);
+  le32(b, static_cast<uint32_t>(width));
+  le32(b, static_cast<uint32_t>(height));
+  le16(b, 1);
+  le16(b, bpp);
+  le32(b, compression);
+  le32(b, pixels.size());
+  le32(b, 2835);
+  le32(b, 2835);
+  le32(b, palette.size() / 4);
+  le32(b, 0);
+  append(b, extra);
+  append(b, palette);
+  append(b, pixels);
+  return b;
+}
+
+Bytes wav_bytes(int format, int channels, uint32_t rate, int bits, int block_align,
+                const Bytes& fmt_extra, const Bytes& other_chunks, const Bytes& data) {
+  Bytes fmt;
+  le16(fmt, format);
+  le16(fmt, channels);
+  le32(fmt, rate);
+  le32(fmt, rate * block_align);
+  le16(fmt, block_align);
+  le16(fmt, bits);
+  append(fmt, fmt_extra);
+  Bytes body;
+  append_text(body, "WAVE");
+  append_text(body, "fmt ");
+  le32(body, fmt.size());
+  append(body, fmt);
+  append(body, other_chunks);
+  append_text(body, "data");
+  le32(body, data.size());
+  append(body, data);
+  Bytes b;
+  append_text(b, "RIFF");
+  le32(b, body.size());
+  append(b, body);
+  return b;
+}
+
+bool write_file(const std::string& path, const Bytes& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
