@@ -5,56 +5,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
+
+#include "support/media_files.h"
 
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
-
-void le16(Bytes& b, uint32_t v) {
-  b.push_back(v & 0xff);
-  b.push_back((v >> 8) & 0xff);
-}
-void le32(Bytes& b, uint32_t v) {
-  le16(b, v & 0xffff);
-  le16(b, v >> 16);
-}
-void text(Bytes& b, const char* s) {
-  while (*s) b.push_back(static_cast<uint8_t>(*s++));
-}
-void append(Bytes& b, const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
-
-// A BMP with a 40-byte info header. `palette` holds 4-byte BGRX entries,
-// `extra` sits between header and palette (bit masks), `pixels` is stored as is.
-Bytes bmp(int32_t width, int32_t height, int bpp, int compression, const Bytes& extra,
-          const Bytes& palette, const Bytes& pixels) {
-  Bytes b;
-  const uint32_t offset = 14 + 40 + extra.size() + palette.size();
-  text(b, "BM");
-  le32(b, offset + pixels.size());
-  le32(b, 0);
-  le32(b, offset);
-  le32(b, 40);
-  le32(b, static_cast<uint32_t>(width));
-  le32(b, static_cast<uint32_t>(height));
-  le16(b, 1);
-  le16(b, bpp);
-  le32(b, compression);
-  le32(b, pixels.size());
-  le32(b, 2835);
-  le32(b, 2835);
-  le32(b, palette.size() / 4);
-  le32(b, 0);
-  append(b, extra);
-  append(b, palette);
-  append(b, pixels);
-  return b;
-}
 
 // A BMP with the old 12-byte OS/2 header: 24 bits, 2 x 2.
 Bytes bmp_os2() {
   Bytes b;
-  text(b, "BM");
+  append_text(b, "BM");
   le32(b, 14 + 12 + 16);
   le32(b, 0);
   le32(b, 14 + 12);
@@ -77,46 +36,8 @@ Bytes grey_palette(int entries) {
   return p;
 }
 
-// A RIFF WAVE file: a "fmt " chunk from the fields given, optional extra chunks
-// before the data, then the data chunk.
-Bytes wav(int format, int channels, uint32_t rate, int bits, int block_align,
-          const Bytes& fmt_extra, const Bytes& other_chunks, const Bytes& data) {
-  Bytes fmt;
-  le16(fmt, format);
-  le16(fmt, channels);
-  le32(fmt, rate);
-  le32(fmt, rate * block_align);
-  le16(fmt, block_align);
-  le16(fmt, bits);
-  append(fmt, fmt_extra);
-  Bytes body;
-  text(body, "WAVE");
-  text(body, "fmt ");
-  le32(body, fmt.size());
-  append(body, fmt);
-  append(body, other_chunks);
-  text(body, "data");
-  le32(body, data.size());
-  append(body, data);
-  Bytes b;
-  text(b, "RIFF");
-  le32(b, body.size());
-  append(b, body);
-  return b;
-}
-
-Bytes ramp(size_t count, int step) {
-  Bytes d;
-  for (size_t i = 0; i < count; i++) d.push_back(static_cast<uint8_t>(i * step));
-  return d;
-}
-
 bool write(const std::string& dir, const char* name, const Bytes& bytes) {
-  const std::string path = dir + "/" + name;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
+  return write_file(dir + "/" + name, bytes);
 }
 
 }  // namespace
@@ -135,42 +56,48 @@ int main(int argc, char** argv) {
 
   bool ok = true;
   // Rows are padded to four bytes; bottom row first unless the height is negative.
-  ok &= write(
-      dir, "bmp24.bmp",
-      bmp(2, 2, 24, 0, none, none, {0, 0, 255, 255, 0, 255, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0}));
+  ok &= write(dir, "bmp24.bmp",
+              bmp_bytes(2, 2, 24, 0, none, none,
+                        {0, 0, 255, 255, 0, 255, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0}));
   ok &= write(dir, "bmp24_topdown.bmp",
-              bmp(2, -2, 24, 0, none, none,
-                  {255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0}));
-  ok &= write(dir, "bmp32.bmp", bmp(2, 1, 32, 0, none, none, {255, 0, 255, 0, 10, 20, 30, 0}));
+              bmp_bytes(2, -2, 24, 0, none, none,
+                        {255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 0}));
   ok &=
-      write(dir, "bmp16_bitfields.bmp", bmp(2, 1, 16, 3, masks565, none, {0x1f, 0xf8, 0xe0, 0x07}));
-  ok &= write(dir, "bmp16_555.bmp", bmp(2, 1, 16, 0, none, none, {0x1f, 0x7c, 0xe0, 0x03}));
-  ok &= write(dir, "bmp8.bmp", bmp(3, 2, 8, 0, none, grey_palette(4), {0, 1, 2, 0, 3, 2, 1, 0}));
-  ok &= write(dir, "bmp4.bmp", bmp(3, 1, 4, 0, none, grey_palette(16), {0x1f, 0x80, 0, 0}));
-  ok &= write(dir, "bmp1.bmp", bmp(9, 1, 1, 0, none, grey_palette(2), {0xa5, 0x80, 0, 0}));
+      write(dir, "bmp32.bmp", bmp_bytes(2, 1, 32, 0, none, none, {255, 0, 255, 0, 10, 20, 30, 0}));
+  ok &= write(dir, "bmp16_bitfields.bmp",
+              bmp_bytes(2, 1, 16, 3, masks565, none, {0x1f, 0xf8, 0xe0, 0x07}));
+  ok &= write(dir, "bmp16_555.bmp", bmp_bytes(2, 1, 16, 0, none, none, {0x1f, 0x7c, 0xe0, 0x03}));
+  ok &= write(dir, "bmp8.bmp",
+              bmp_bytes(3, 2, 8, 0, none, grey_palette(4), {0, 1, 2, 0, 3, 2, 1, 0}));
+  ok &= write(dir, "bmp4.bmp", bmp_bytes(3, 1, 4, 0, none, grey_palette(16), {0x1f, 0x80, 0, 0}));
+  ok &= write(dir, "bmp1.bmp", bmp_bytes(9, 1, 1, 0, none, grey_palette(2), {0xa5, 0x80, 0, 0}));
   // RLE8: a run of 3, an absolute run of 3, end of line; a run of 6; end of bitmap.
-  ok &= write(dir, "bmp8_rle.bmp",
-              bmp(6, 2, 8, 1, none, grey_palette(4), {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 6, 2, 0, 1}));
+  ok &= write(
+      dir, "bmp8_rle.bmp",
+      bmp_bytes(6, 2, 8, 1, none, grey_palette(4), {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 6, 2, 0, 1}));
   // RLE4: runs of alternating nibbles, a delta, end of bitmap.
-  ok &= write(dir, "bmp4_rle.bmp",
-              bmp(6, 2, 4, 2, none, grey_palette(16), {6, 0x12, 0, 0, 0, 2, 1, 0, 4, 0x34, 0, 1}));
+  ok &= write(
+      dir, "bmp4_rle.bmp",
+      bmp_bytes(6, 2, 4, 2, none, grey_palette(16), {6, 0x12, 0, 0, 0, 2, 1, 0, 4, 0x34, 0, 1}));
   ok &= write(dir, "bmp_os2.bmp", bmp_os2());
 
-  ok &= write(dir, "wav_u8.wav", wav(1, 1, 22050, 8, 1, none, none, ramp(32, 8)));
-  ok &= write(dir, "wav_s16.wav", wav(1, 1, 22050, 16, 2, none, none, ramp(32, 37)));
-  ok &= write(dir, "wav_s16_stereo_44k.wav", wav(1, 2, 44100, 16, 4, none, none, ramp(64, 5)));
+  ok &= write(dir, "wav_u8.wav", wav_bytes(1, 1, 22050, 8, 1, none, none, ramp(32, 8)));
+  ok &= write(dir, "wav_s16.wav", wav_bytes(1, 1, 22050, 16, 2, none, none, ramp(32, 37)));
+  ok &=
+      write(dir, "wav_s16_stereo_44k.wav", wav_bytes(1, 2, 44100, 16, 4, none, none, ramp(64, 5)));
   Bytes list;
-  text(list, "LIST");
+  append_text(list, "LIST");
   le32(list, 4);
-  text(list, "INFO");
-  ok &= write(dir, "wav_list_chunk.wav", wav(1, 1, 11025, 8, 1, none, list, ramp(16, 16)));
+  append_text(list, "INFO");
+  ok &= write(dir, "wav_list_chunk.wav", wav_bytes(1, 1, 11025, 8, 1, none, list, ramp(16, 16)));
   // IMA ADPCM: one 36-byte mono block holds a header sample and 64 more.
   Bytes ima_extra;
   le16(ima_extra, 2);
   le16(ima_extra, 65);
   Bytes ima_block = {0x00, 0x10, 5, 0};
   append(ima_block, ramp(32, 17));
-  ok &= write(dir, "wav_ima_adpcm.wav", wav(0x11, 1, 22050, 4, 36, ima_extra, none, ima_block));
+  ok &=
+      write(dir, "wav_ima_adpcm.wav", wav_bytes(0x11, 1, 22050, 4, 36, ima_extra, none, ima_block));
   // Microsoft ADPCM with its seven standard coefficient pairs; one 14-byte block.
   Bytes ms_extra;
   le16(ms_extra, 32);
@@ -184,7 +111,7 @@ int main(int argc, char** argv) {
   }
   Bytes ms_block = {1, 16, 0, 0x10, 0x00, 0x20, 0x00, 0x30, 0x00};
   append(ms_block, ramp(5, 33));
-  ok &= write(dir, "wav_ms_adpcm.wav", wav(2, 1, 22050, 4, 14, ms_extra, none, ms_block));
+  ok &= write(dir, "wav_ms_adpcm.wav", wav_bytes(2, 1, 22050, 4, 14, ms_extra, none, ms_block));
   if (!ok) {
     std::fprintf(stderr, "media_seeds: cannot write into %s\n", dir.c_str());
     return 1;

@@ -1,31 +1,26 @@
 // Fuzz target: the SDL platform loading arbitrary bytes as a picture and as a
 // sound sample, through a file as the program loads them, then using what loaded.
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "platform/plat_sdl.h"
-
-namespace fs = std::filesystem;
+#include "support/temp_dir.h"
 
 namespace {
 
-const char* const kFontSource = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
-
 ZT_PlatformSDL* platform = nullptr;
-std::string data_dir;
+TempDir* data_dir = nullptr;
 std::string media_file;
 
 void shut_down() {
   delete platform;  // finalises
   platform = nullptr;
-  std::error_code ignored;
-  if (!data_dir.empty()) fs::remove_all(data_dir, ignored);
+  delete data_dir;
+  data_dir = nullptr;
 }
 
 }  // namespace
@@ -33,16 +28,12 @@ void shut_down() {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zt-fuzz-media-XXXXXX";
-  if (!mkdtemp(&pattern[0])) std::abort();
-  data_dir = pattern;
-  fs::create_directories(data_dir + "/zentick");
-  fs::copy_file(kFontSource, data_dir + "/zentick/andalemo.ttf");
-  media_file = data_dir + "/media";
+  data_dir = new TempDir("zt-fuzz-media");  // throws, and so aborts, if it cannot
+  data_dir->add_font();
+  media_file = data_dir->file("media");
 
   platform = new ZT_PlatformSDL(640, 480, false, true);
-  platform->datapath_set(data_dir);
+  platform->datapath_set(data_dir->path);
   try {
     platform->initialize();
   } catch (const ZT_Exception& e) {

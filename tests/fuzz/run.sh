@@ -27,7 +27,9 @@ if ! command -v "$cxx" >/dev/null; then
 fi
 # shellcheck disable=SC2054 # the commas belong to -fsanitize's list
 flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-  -fno-omit-frame-pointer -I"$root/src")
+  -fno-omit-frame-pointer -I"$root/src" -I"$root/tests")
+# The tests' temporary folders (with the font) and byte writers, for the media target.
+support=("$root/tests/support/media_files.cpp" "$root/tests/support/temp_dir.cpp")
 
 case $target in
   anyoption_args | anyoption_file)
@@ -36,7 +38,7 @@ case $target in
     ;;
   platform_media)
     sources=("$here/$target""_fuzz.cpp" "$root/src/platform/plat_sdl.cpp"
-      "$root/src/platform/platform.cpp")
+      "$root/src/platform/platform.cpp" "${support[@]}")
     read -r -a sdl_cflags <<<"$(pkg-config --cflags sdl SDL_mixer SDL_ttf SDL_gfx)"
     read -r -a libs <<<"$(pkg-config --libs sdl SDL_mixer SDL_ttf SDL_gfx)"
     flags+=("${sdl_cflags[@]}")
@@ -49,7 +51,8 @@ esac
 
 # Rebuild only when a source or header is newer than the program.
 program="$work/$target"
-newest=$(find "${sources[@]}" "$root/src/app" "$root/src/platform" -newer "$program" 2>/dev/null |
+newest=$(find "${sources[@]}" "$root/src/app" "$root/src/platform" "$root/tests/support" \
+  -newer "$program" 2>/dev/null |
   head -n 1 || true)
 if [ ! -x "$program" ] || [ -n "$newest" ]; then
   "$cxx" "${flags[@]}" "${sources[@]}" "${libs[@]}" -o "$program.new"
@@ -62,8 +65,10 @@ seeds=()
 [ -d "$here/corpus/$target" ] && seeds+=("$here/corpus/$target")
 if [ "$target" = platform_media ]; then
   generator="$work/media_seeds"
-  if [ ! -x "$generator" ] || [ "$here/media_seeds.cpp" -nt "$generator" ]; then
-    "$cxx" -std=c++17 -O1 "$here/media_seeds.cpp" -o "$generator"
+  seed_sources=("$here/media_seeds.cpp" "$root/tests/support/media_files.cpp")
+  if [ ! -x "$generator" ] ||
+    [ -n "$(find "${seed_sources[@]}" "$root/tests/support/media_files.h" -newer "$generator")" ]; then
+    "$cxx" -std=c++17 -O1 -I"$root/tests" "${seed_sources[@]}" -o "$generator"
   fi
   mkdir -p "$work/seeds-$target"
   "$generator" "$work/seeds-$target"
