@@ -3,13 +3,12 @@
 #include "app/anyoption.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -67,21 +66,6 @@ std::string parse(AnyOption& options, Args& args) {
 }
 
 std::string str(const char* text) { return text == nullptr ? "(null)" : text; }
-
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/anyoption_test_XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-  std::string write(const std::string& name, const std::string& contents) {
-    std::string file = path + "/" + name;
-    std::ofstream(file, std::ios::binary) << contents;
-    return file;
-  }
-  std::string path;
-};
 
 TEST(AnyOptionCommandLine, EveryFlagFormSetsHelpUnderBothNames) {
   for (Args args : {Args{"-h"}, Args{"--help"}, Args{"-hd", "x"}}) {

@@ -19,20 +19,14 @@
 #include "framework/device.h"
 #include "menu/gamelist.h"
 #include "platform/plat_sdl.h"
+#include "support/sdl_checks.h"  // sets the dummy drivers
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string kTool = std::string(ZT_BUILD_DIR) + "/tools/zentick-mkdata";
-
-std::string make_temp_dir() {
-  std::string pattern = (fs::temp_directory_path() / "zt-mkdata-XXXXXX").string();
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  const char* made = mkdtemp(buf.data());
-  return made ? std::string(made) : std::string();
-}
 
 int run_tool(const std::string& dir) {
   int status = std::system(("\"" + kTool + "\" \"" + dir + "\"").c_str());
@@ -76,21 +70,17 @@ class GameListPlatform : public ZT_PlatformSDL {
 class DataSet : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    dir = new std::string(make_temp_dir());
-    ASSERT_FALSE(dir->empty());
-    status = run_tool(*dir);
+    dir = new TempDir("zt-mkdata");
+    ASSERT_FALSE(dir->path.empty());
+    status = run_tool(dir->path);
   }
   static void TearDownTestSuite() {
-    std::error_code ignored;
-    fs::remove_all(*dir, ignored);
     delete dir;
     dir = nullptr;
   }
   void SetUp() override {
     ASSERT_EQ(0, status) << kTool << " failed";
-    platform.datapath_set(*dir);
+    platform.datapath_set(dir->path);
     list.reset(new ZT_GameList(&platform));
   }
 
@@ -105,23 +95,23 @@ class DataSet : public ::testing::Test {
   }
 
   std::string image_path(ZT_Game* game, const std::string& file) {
-    return *dir + "/" + game->folder + "/image/" + file;
+    return dir->path + "/" + game->folder + "/image/" + file;
   }
 
-  static std::string* dir;
+  static TempDir* dir;
   static int status;
   GameListPlatform platform;
   std::unique_ptr<ZT_GameList> list;
 };
 
-std::string* DataSet::dir = nullptr;
+TempDir* DataSet::dir = nullptr;
 int DataSet::status = -1;
 
 TEST_F(DataSet, EveryDeclaredFileLoadsThroughTheSdlPlatform) {
   platform.initialize();  // opens the generated font: throws if it is missing or broken
   each_game([&](ZT_Game_Info* info, ZT_Game* game) {
     ZT_Device device(&platform);
-    EXPECT_NO_THROW(game->Load(&device, *dir)) << "a declared picture or sound is missing";
+    EXPECT_NO_THROW(game->Load(&device, dir->path)) << "a declared picture or sound is missing";
     for (const auto& id : game->data.images)
       for (const auto& index : id.second) EXPECT_NE(nullptr, index.second->image);
     for (const auto& sound : game->data.sounds) EXPECT_NE(nullptr, sound.second->sound);
@@ -219,7 +209,7 @@ TEST_F(DataSet, SoundsAre22050HzMono16BitPcmOfSuitableLength) {
   each_game([&](ZT_Game_Info*, ZT_Game* game) {
     for (const auto& sound : game->data.sounds) {
       const std::string& file = sound.second->file;
-      std::vector<char> b = read_file(*dir + "/" + game->folder + "/sound/" + file);
+      std::vector<char> b = read_file(dir->path + "/" + game->folder + "/sound/" + file);
       ASSERT_GE(b.size(), 44u) << file;
       auto u16 = [&](size_t at) { return (b[at] & 0xff) | ((b[at + 1] & 0xff) << 8); };
       auto u32 = [&](size_t at) { return u16(at) | (static_cast<unsigned>(u16(at + 2)) << 16); };
@@ -246,23 +236,21 @@ TEST_F(DataSet, SoundsAre22050HzMono16BitPcmOfSuitableLength) {
 }
 
 TEST_F(DataSet, GeneratingAgainGivesIdenticalFiles) {
-  std::string again = make_temp_dir();
-  ASSERT_FALSE(again.empty());
-  ASSERT_EQ(0, run_tool(again));
+  TempDir again("zt-mkdata");
+  ASSERT_FALSE(again.path.empty());
+  ASSERT_EQ(0, run_tool(again.path));
   std::vector<fs::path> first, second;
-  for (const auto& e : fs::recursive_directory_iterator(*dir))
-    if (e.is_regular_file()) first.push_back(fs::relative(e.path(), *dir));
-  for (const auto& e : fs::recursive_directory_iterator(again))
-    if (e.is_regular_file()) second.push_back(fs::relative(e.path(), again));
+  for (const auto& e : fs::recursive_directory_iterator(dir->path))
+    if (e.is_regular_file()) first.push_back(fs::relative(e.path(), dir->path));
+  for (const auto& e : fs::recursive_directory_iterator(again.path))
+    if (e.is_regular_file()) second.push_back(fs::relative(e.path(), again.path));
   std::sort(first.begin(), first.end());
   std::sort(second.begin(), second.end());
   EXPECT_EQ(first, second);
   EXPECT_TRUE(std::find(first.begin(), first.end(), fs::path("zentick/andalemo.ttf")) !=
               first.end());
   for (const fs::path& p : first)
-    EXPECT_TRUE(read_file(fs::path(*dir) / p) == read_file(fs::path(again) / p)) << p;
-  std::error_code ignored;
-  fs::remove_all(again, ignored);
+    EXPECT_TRUE(read_file(fs::path(dir->path) / p) == read_file(fs::path(again.path) / p)) << p;
 }
 
 // The program's frame with the handheld switched on: every segment lit, the
