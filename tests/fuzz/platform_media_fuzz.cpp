@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/plat_sdl.h"
+#include "support/media_files.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -45,10 +46,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::FILE* file = std::fopen(media_file.c_str(), "wb");
-  if (file == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-  std::fclose(file);
+  if (!write_file(media_file, data, size)) std::abort();
 
   // As a picture: with a colour key on odd sizes, then drawn at the edges of the
   // frame, zoomed and presented, as the device and the menu use pictures.

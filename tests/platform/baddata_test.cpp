@@ -39,6 +39,13 @@ Bytes cut(Bytes b, size_t size) {
 
 Bytes text(const char* s) { return Bytes(s, s + std::strlen(s)); }
 
+// A damaged file and the reason it is refused for; null for the library's own.
+struct DamagedFile {
+  const char* name;
+  Bytes bytes;
+  const char* reason;
+};
+
 // `line` is `prefix` followed by `reason`, or by some reason when that is null.
 void expect_line(const std::string& prefix, const char* reason, const std::string& line) {
   if (reason) {
@@ -136,11 +143,7 @@ class BadDataTest : public StartedPlatformTest {
 };
 
 TEST_F(BadDataTest, DamagedPicturesAreRefusedWithTheirPathAndTheReason) {
-  const struct {
-    const char* name;
-    Bytes bytes;
-    const char* reason;
-  } cases[] = {
+  const DamagedFile cases[] = {
       {"empty.bmp", Bytes(), "Error reading from datastream"},
       // SDL reads the fields of a cut header as garbage; its reason varies.
       {"header_only.bmp", cut(bmp(24), 30), nullptr},
@@ -171,11 +174,7 @@ TEST_F(BadDataTest, DamagedPicturesAreRefusedWithTheirPathAndTheReason) {
 }
 
 TEST_F(BadDataTest, DamagedSamplesAreRefusedWithTheirPathAndTheReason) {
-  const struct {
-    const char* name;
-    Bytes bytes;
-    const char* reason;
-  } cases[] = {
+  const DamagedFile cases[] = {
       {"empty.wav", Bytes(), nullptr},
       {"text.wav", text("RIFF, but not really\n"), "Unrecognized file type (not WAVE)"},
       {"picture.wav", bmp(24), "Unrecognized file type (not WAVE)"},

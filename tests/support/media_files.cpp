@@ -76,9 +76,13 @@ Bytes wav_bytes(int format, int channels, uint32_t rate, int bits, int block_ali
   return b;
 }
 
-bool write_file(const std::string& path, const Bytes& bytes) {
+bool write_file(const std::string& path, const uint8_t* data, size_t size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
-  const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
   return std::fclose(f) == 0 && ok;
+}
+
+bool write_file(const std::string& path, const Bytes& bytes) {
+  return write_file(path, bytes.data(), bytes.size());
 }

@@ -29,7 +29,8 @@ Bytes bmp_bytes(int32_t width, int32_t height, int bpp, int compression, const B
 Bytes wav_bytes(int format, int channels, uint32_t rate, int bits, int block_align,
                 const Bytes& fmt_extra, const Bytes& other_chunks, const Bytes& data);
 
-// Writes `bytes` as the whole file; false if it cannot be written.
+// Writes the bytes as the whole file; false if it cannot be written.
+bool write_file(const std::string& path, const uint8_t* data, size_t size);
 bool write_file(const std::string& path, const Bytes& bytes);
 
 #endif
