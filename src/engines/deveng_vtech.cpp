@@ -371,3 +371,11 @@ void ZT_GameEngine_VTech::layout_apply(const Layout* rows, size_t count) {
   for (size_t i = 0; i < count; i++)
     data.position_change(rows[i].id, rows[i].index, rows[i].x, rows[i].y);
 }
+
+void ZT_GameEngine_VTech::sounds_add() {
+  data.sound_add(SND_GAMEOVER, "Gameover.wav");
+  data.sound_add(SND_GOT, "Got.wav");
+  data.sound_add(SND_MISS, "Miss.wav");
+  data.sound_add(SND_MOVE, "Move.wav");
+  data.sound_add(SND_START, "Start.wav");
+}

@@ -48,6 +48,14 @@ class ZT_GameEngine_VTech : public ZT_Game {
     TM_IDLE = 4,
     TM_TIMEOUT = 5,
   };
+  // The sounds every game engine declares, with sounds_add.
+  enum {
+    SND_GAMEOVER = 0,
+    SND_GOT = 1,
+    SND_MISS = 2,
+    SND_MOVE = 3,
+    SND_START = 4,
+  };
   enum {
     VTF_NUMBER_PER_DIGIT = 1,
     VTF_MISS_PER_MARK = 2,
@@ -85,6 +93,9 @@ class ZT_GameEngine_VTech : public ZT_Game {
   void setnumber(int value, int pos_tens, int pos_units, bool leading_zero);
   void clock_update(int mode);
   void do_game_start(int mode);
+
+  // Declares the five sounds of the game engines; this engine plays none itself.
+  void sounds_add();
 
   // One row of a layout table: where a declared position goes.
   struct Layout {

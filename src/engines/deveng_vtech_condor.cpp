@@ -178,11 +178,7 @@ ZT_GameEngine_VTech_Condor::ZT_GameEngine_VTech_Condor(int display_flags, int fl
   }
   layout_apply(kCommon, sizeof kCommon / sizeof kCommon[0]);
 
-  data.sound_add(SND_GAMEOVER, "Gameover.wav");
-  data.sound_add(SND_GOT, "Got.wav");
-  data.sound_add(SND_MISS, "Miss.wav");
-  data.sound_add(SND_MOVE, "Move.wav");
-  data.sound_add(SND_START, "Start.wav");
+  sounds_add();
 
   data.timer_add(TM_REPRISE, 800, false);
   data.timer_add(TM_GAMEOVER, 2000, false);

@@ -28,13 +28,6 @@ class ZT_GameEngine_VTech_Condor : public ZT_GameEngine_VTech {
     CF_RIGHT_AB = 4,     // right decoration 0 and 1 are "1a"/"1b"; index 0 always shown
     CF_RIGHT_EXTRA = 8,  // right decoration indices 5 and 6 exist
   };
-  enum {
-    SND_GAMEOVER = 0,
-    SND_GOT = 1,
-    SND_MISS = 2,
-    SND_MOVE = 3,
-    SND_START = 4,
-  };
   // Track indices of the lane ends and the miss markers.
   enum {
     TRACK_END_1 = 7,

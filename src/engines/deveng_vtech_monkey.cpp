@@ -110,11 +110,7 @@ ZT_GameEngine_VTech_Monkey::ZT_GameEngine_VTech_Monkey(int display_flags, int fl
     data.position_add(row.id, row.index, row.x, row.y, image_id, image_index, file, &white);
   }
 
-  data.sound_add(SND_GAMEOVER, "Gameover.wav");
-  data.sound_add(SND_GOT, "Got.wav");
-  data.sound_add(SND_MISS, "Miss.wav");
-  data.sound_add(SND_MOVE, "Move.wav");
-  data.sound_add(SND_START, "Start.wav");
+  sounds_add();
 
   data.timer_add(TM_CATCH, 100, false);
 }

@@ -27,13 +27,6 @@ class ZT_GameEngine_VTech_Monkey : public ZT_GameEngine_VTech {
   enum {
     TM_CATCH = 6,
   };
-  enum {
-    SND_GAMEOVER = 0,
-    SND_GOT = 1,
-    SND_MISS = 2,
-    SND_MOVE = 3,
-    SND_START = 4,
-  };
 
   ZT_GameEngine_VTech_Monkey(int display_flags, int flags);
   ~ZT_GameEngine_VTech_Monkey() override;
