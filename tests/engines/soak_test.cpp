@@ -24,6 +24,7 @@
 #include "engines/dev_rollerc.h"
 #include "framework/device.h"
 #include "support/fake_platform.h"
+#include "vtech_rig.h"
 
 #ifndef ZT_SOAK_HOURS
 #define ZT_SOAK_HOURS 24
@@ -299,13 +300,8 @@ void check_monkey(SoakPlatform& p) {
 
 int monkey_move(SoakPlatform& p) {
   Monkey* game = dynamic_cast<Monkey*>(p.game);
-  int target = game->char_pos, best = 0;
-  for (int lane = 0; lane < 3; lane++)
-    for (int step = 5; step > best; step--)
-      if (game->data.position_get(Monkey::PS_LANE + lane, step)->visible) {
-        best = step;
-        target = lane;
-      }
+  int target = furthest_item_lane(game);
+  if (target < 0) target = game->char_pos;
   if (target == game->char_pos) return heads(p) ? ZT_KEY_LEFT_UP : ZT_KEY_RIGHT_UP;
   return target < game->char_pos ? ZT_KEY_LEFT : ZT_KEY_RIGHT;
 }

@@ -119,18 +119,24 @@ class Counted : public G {
 };
 
 // A Monkey-family player that stands in front of the item furthest down its lane.
+// The lane whose item is nearest its station, or -1 when the lanes are empty.
+inline int furthest_item_lane(ZT_GameEngine_VTech_Monkey* game) {
+  int lane = -1, furthest = 0;
+  for (int k = 0; k < 3; k++)
+    for (int s = 5; s > furthest; s--)
+      if (game->data.position_get(ZT_GameEngine_VTech_Monkey::PS_LANE + k, s)->visible) {
+        furthest = s;
+        lane = k;
+      }
+  return lane;
+}
+
 template <class G>
 void autopilot(VTechRig<G>& rig) {
   typedef ZT_GameEngine_VTech_Monkey M;
   if (!rig.game->playing || (rig.game->mode != M::MODE_GAME_A && rig.game->mode != M::MODE_GAME_B))
     return;
-  int target = -1, furthest = 0;
-  for (int k = 0; k < 3; k++)
-    for (int s = 5; s > furthest; s--)
-      if (rig.visible(M::PS_LANE + k, s)) {
-        furthest = s;
-        target = k;
-      }
+  const int target = furthest_item_lane(rig.game.get());
   if (target < 0) return;
   while (rig.game->char_pos < target) rig.press(ZT_KEY_RIGHT);
   while (rig.game->char_pos > target) rig.press(ZT_KEY_LEFT);
