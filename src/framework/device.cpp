@@ -30,34 +30,43 @@ ZT_Device::ZT_Device(ZT_Platform* platform)
 ZT_Device::~ZT_Device() {}
 
 void ZT_Device::Run(ZT_Game* game) {
+  Start(game);
+  while (Step()) {
+  }
+  Finish();
+}
+
+void ZT_Device::Start(ZT_Game* game) {
   if (game == nullptr) return;
   this->game = game;
   Load();
   MoveBGCenter();
-  for (;;) {
-    ZT_Platform_Event event = {ZT_EVENT_KEY, -1};
-    while (platform->event(game->turned_on ? game->do_gametype_get() : ZT_GAMETYPE_NONE, &event)) {
-      if (!process_event(&event)) {
-        Unload();
-        return;
-      }
-      event.type = ZT_EVENT_KEY;
-      event.key = -1;
-    }
-    if (game->turned_on) game->Update();
-    if (game->CheckChanged()) {
-      platform->draw_clear();
-      int bg = game->bgimage_get();
-      if (bg >= 0) {
-        ZT_GameData_Image* image = game->data.image_get(bg, 0);
-        if (image != nullptr && image->image != nullptr)
-          platform->draw_image(image->image, bg_x, bg_y);
-      }
-      draw_game();
-      platform->draw_flip(view_width, view_height);
-    }
-  }
 }
+
+bool ZT_Device::Step() {
+  if (game == nullptr) return false;
+  ZT_Platform_Event event = {ZT_EVENT_KEY, -1};
+  while (platform->event(game->turned_on ? game->do_gametype_get() : ZT_GAMETYPE_NONE, &event)) {
+    if (!process_event(&event)) return false;
+    event.type = ZT_EVENT_KEY;
+    event.key = -1;
+  }
+  if (game->turned_on) game->Update();
+  if (game->CheckChanged()) {
+    platform->draw_clear();
+    int bg = game->bgimage_get();
+    if (bg >= 0) {
+      ZT_GameData_Image* image = game->data.image_get(bg, 0);
+      if (image != nullptr && image->image != nullptr)
+        platform->draw_image(image->image, bg_x, bg_y);
+    }
+    draw_game();
+    platform->draw_flip(view_width, view_height);
+  }
+  return true;
+}
+
+void ZT_Device::Finish() { Unload(); }
 
 void ZT_Device::Load() {
   if (game != nullptr) game->Load(this, datapath);

@@ -15,7 +15,15 @@ class ZT_Device {
   explicit ZT_Device(ZT_Platform* platform);
   ~ZT_Device();
 
+  // Runs the game until the user leaves it: Start, Step until false, Finish.
   void Run(ZT_Game* game);
+  // Attaches and loads the game and centres its picture; throws what Load throws.
+  void Start(ZT_Game* game);
+  // One pass of the run loop: events, timers, and a frame when the game changed.
+  // False when the user left the game (Escape or a quit event).
+  bool Step();
+  // Unloads the game after its last step.
+  void Finish();
   void Load();
   void Unload();
   void TurnOn();

@@ -2,9 +2,6 @@
 // its event loop, and running the chosen game in a device.
 #include "menu/menu.h"
 
-#include "framework/device.h"
-#include "framework/game.h"
-
 namespace {
 const int kFrameInset = 10;
 const int kTitleGap = 10;
@@ -14,27 +11,55 @@ const char kCredit[] = "by Quorvex and Selvane";
 }  // namespace
 
 ZT_Menu::ZT_Menu(ZT_Platform* platform, ZT_GameList* gamelist)
-    : platform(platform), gamelist(gamelist), redraw(true), current(-1), bgimage(nullptr) {}
+    : platform(platform),
+      gamelist(gamelist),
+      redraw(true),
+      current(-1),
+      bgimage(nullptr),
+      game(nullptr),
+      device(nullptr),
+      started(false),
+      event{ZT_EVENT_QUIT, 0} {}
 
-ZT_Menu::~ZT_Menu() { delete bgimage; }
+ZT_Menu::~ZT_Menu() {
+  // A host may stop while a game runs: its pictures and sounds go first.
+  endgame(true);
+  delete bgimage;
+}
 
 void ZT_Menu::Run() {
-  if (gamelist->count() > 0) current_set(0);
-  ZT_Platform_Event event = {ZT_EVENT_QUIT, 0};
-  for (;;) {
-    if (platform->event(ZT_GAMETYPE_NONE, &event)) {
-      if (!process_event(&event)) return;
-      continue;
-    }
-    if (redraw) {
-      platform->draw_clear();
-      draw_bg();
-      draw_title();
-      draw_gamelist();
-      platform->draw_flip(0, 0);
-      redraw = false;
-    }
+  while (Step()) {
   }
+}
+
+bool ZT_Menu::Step() {
+  if (device != nullptr) {
+    bool playing;
+    try {
+      playing = device->Step();
+    } catch (...) {
+      endgame(false);
+      throw;
+    }
+    if (playing) return true;
+    endgame(true);
+    redraw = true;
+    return true;
+  }
+  if (!started) {
+    started = true;
+    if (gamelist->count() > 0) current_set(0);
+  }
+  if (platform->event(ZT_GAMETYPE_NONE, &event)) return process_event(&event);
+  if (redraw) {
+    platform->draw_clear();
+    draw_bg();
+    draw_title();
+    draw_gamelist();
+    platform->draw_flip(0, 0);
+    redraw = false;
+  }
+  return true;
 }
 
 bool ZT_Menu::process_event(ZT_Platform_Event* event) {
@@ -92,18 +117,23 @@ void ZT_Menu::current_set(int index) {
 }
 
 void ZT_Menu::rungame() {
-  ZT_Game* game = gamelist->get(current)->create();
-  {
-    ZT_Device device(platform);
-    try {
-      device.Run(game);
-    } catch (...) {
-      // The game goes before the device also when an error leaves the run.
-      delete game;
-      throw;
-    }
-    delete game;
+  game = gamelist->get(current)->create();
+  device = new ZT_Device(platform);
+  try {
+    device->Start(game);
+  } catch (...) {
+    endgame(false);
+    throw;
   }
+}
+
+void ZT_Menu::endgame(bool unload) {
+  if (device != nullptr && unload) device->Finish();
+  // The game goes before the device, also when an error ends the run.
+  delete game;
+  game = nullptr;
+  delete device;
+  device = nullptr;
 }
 
 void ZT_Menu::draw_bg() {

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "framework/device.h"
+#include "framework/game.h"
 #include "menu/gamelist.h"
 #include "platform/platform.h"
 
@@ -15,7 +17,11 @@ class ZT_Menu {
   ZT_Menu& operator=(const ZT_Menu&) = delete;
   ~ZT_Menu();
 
+  // The menu loop: Step until the user quits.
   void Run();
+  // One pass of the menu loop, or of the running game's device loop; false
+  // when the user quits. Hosts that own the frame loop call this repeatedly.
+  bool Step();
   bool process_event(ZT_Platform_Event* event);
   void current_set(int index);
   void rungame();
@@ -31,6 +37,17 @@ class ZT_Menu {
   bool redraw;
   int current;
   ZT_Platform_Image* bgimage;
+  // The game being run and its device (both owned); null in the menu.
+  ZT_Game* game;
+  ZT_Device* device;
+  // The first step has selected the first entry.
+  bool started;
+  // Reused by every poll, as one record serves the whole loop.
+  ZT_Platform_Event event;
+
+ private:
+  // Releases the game and its device (unloading the game first if asked).
+  void endgame(bool unload);
 };
 
 #endif

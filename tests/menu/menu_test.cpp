@@ -262,6 +262,9 @@ TEST_F(MenuTest, PowerKeyStartsLikeReturnButOnlyWithASelection) {
   platform.push_key(ZT_KEY_ESCAPE);  // leaves the game at once
   EXPECT_TRUE(menu.process_event(&power));
   EXPECT_EQ(1, TestGame::created);
+  // The game runs in the steps that follow; its first one sees the Escape.
+  EXPECT_EQ(0, TestGame::destroyed);
+  EXPECT_TRUE(menu.Step());
   EXPECT_EQ(1, TestGame::destroyed);
   EXPECT_EQ(2, bg_loads("g2"));
   EXPECT_TRUE(menu.redraw);

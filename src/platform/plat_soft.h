@@ -1,0 +1,103 @@
+// The software platform: the whole platform in portable C++ with no SDL, for
+// hosts that own the frame loop, the clock, the sound device and the input (a
+// libretro frontend, a web page). It draws into an RGB565 frame like the
+// desktop program's, mixes six sound channels on request and reads the same
+// BMP, WAV and TrueType files.
+#ifndef ZT_PLATFORM_PLAT_SOFT_H
+#define ZT_PLATFORM_PLAT_SOFT_H
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// A picture in the frame's format; pixels the colour key hides are marked.
+class ZT_PlatformSoft_Image : public ZT_Platform_Image {
+ public:
+  ZT_PlatformSoft_Image(int width, int height);
+  int width_get() override;
+  int height_get() override;
+  bool resize_fit(int width, int height) override;
+
+  int width;
+  int height;
+  std::vector<uint16_t> pixels;  // RGB565, row after row
+  std::vector<uint8_t> opaque;   // 0 where the pixel is see-through; empty: all drawn
+};
+
+// A sample converted to the mixer's format: signed 16-bit mono at 22050 Hz.
+class ZT_PlatformSoft_Sound : public ZT_Platform_Sound {
+ public:
+  std::vector<int16_t> samples;
+};
+
+struct ZT_PlatformSoft_Font;
+
+class ZT_PlatformSoft : public ZT_Platform {
+ public:
+  static const int kMixRate = 22050;
+  static const int kChannels = 6;
+
+  ZT_PlatformSoft(int width = 640, int height = 480);
+  ~ZT_PlatformSoft() override;
+
+  void initialize() override;
+  void finalize() override;
+  int width_get() override;
+  int height_get() override;
+  unsigned int ticks_get() override;
+  unsigned int time_ms_get() override;
+  ZT_Platform_Time time_get() override;
+  bool event(ZT_Platform_GameType type, ZT_Platform_Event* event) override;
+  void draw_clear() override;
+  void draw_image(ZT_Platform_Image* image, int x, int y) override;
+  void draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB* colour) override;
+  void draw_rectangle(int x1, int y1, int x2, int y2, ZT_Platform_RGB* border,
+                      ZT_Platform_RGB* fill, int alpha) override;
+  void draw_flip(int width, int height) override;
+  void text_draw(int x, int y, const std::string& text, ZT_Platform_RGB* colour) override;
+  int text_fontheight() override;
+  int text_width(const std::string& text) override;
+  int text_height(const std::string& text) override;
+  void sound_play(ZT_Platform_Sound* sound) override;
+  int sound_volume(unsigned short volume) override;
+  void sound_stop_all() override;
+  ZT_Platform_Image* image_load(const std::string& path, ZT_Platform_RGB* transparent) override;
+  ZT_Platform_Sound* sound_load(const std::string& path) override;
+
+  // Host side. Queue a key press (a ZT_KEY_ code) or a quit request for event().
+  void key_push(int key);
+  void quit_push();
+  // Advance the millisecond clock that ticks_get reads.
+  void ticks_advance(unsigned int ms);
+  // Pin the calendar that time_get and time_ms_get read (tests, replays);
+  // unpinned, they read the local wall clock.
+  void time_pin(const ZT_Platform_Time& time);
+  void time_unpin();
+  // Mix `frames` samples of signed 16-bit mono at `rate` Hz into `out`
+  // (silence when nothing plays), advancing the playing channels.
+  void audio_mix(int16_t* out, int frames, int rate = kMixRate);
+
+  int width;
+  int height;
+  bool initialized;
+  unsigned int ticks;
+  bool time_pinned;
+  ZT_Platform_Time pinned;
+  std::deque<ZT_Platform_Event> events;
+  std::vector<uint16_t> frame;   // drawing target, RGB565, width x height
+  std::vector<uint16_t> screen;  // the presented frame the host reads
+  unsigned long presented;       // draw_flip calls so far: unchanged means nothing new to show
+  int volume;                    // 0..100, applied on the mixer's 0..128 scale
+  struct Channel {
+    const ZT_PlatformSoft_Sound* sound;  // null when free
+    size_t position;                     // next sample at the mixer's rate
+  };
+  Channel channels[kChannels];
+  std::unique_ptr<ZT_PlatformSoft_Font> font;
+};
+
+#endif
