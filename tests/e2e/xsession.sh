@@ -40,6 +40,15 @@ for tool in Xvfb xdotool xdpyinfo xwininfo import convert compare identify pytho
   command -v "$tool" >/dev/null || fail "$tool is missing (Debian: xvfb, xdotool, x11-utils, imagemagick, python3)"
 done
 
+# A run on sdl12-compat (ZT_SDL12_COMPAT=1, its folder on LD_LIBRARY_PATH) must
+# really load it into the program under test, the scripts' first argument.
+if [ "${ZT_SDL12_COMPAT:-}" = 1 ] && [ -n "${1:-}" ]; then
+  case $(ldd "$1") in
+    *sdl12-compat/libSDL-1.2.so*) ;;
+    *) fail "$1 does not load sdl12-compat's libSDL-1.2.so.0 (LD_LIBRARY_PATH=${LD_LIBRARY_PATH:-})" ;;
+  esac
+fi
+
 # Start Xvfb on a display it picks itself; a screen as big as the window, so
 # that a capture of the root is a capture of the window.
 xs_start() {
