@@ -34,6 +34,7 @@ manual=$build/desktop/zentick.6.gz
 check "menu entry $(basename "$entry")" desktop-file-validate "$entry"
 check "metainfo $(basename "$metainfo")" appstreamcli validate --no-net "$metainfo"
 # As lintian reads manual pages: every warning of groff, and nothing else.
+# shellcheck disable=SC2016  # $1 is the inner shell's
 check "manual page" bash -c 'LC_ALL=C.UTF-8 MANROFFSEQ="" MANWIDTH=80 \
   man --warnings -E UTF-8 -l -Tutf8 -Z "$1" >/dev/null' man "$manual"
 

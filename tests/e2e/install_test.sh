@@ -15,7 +15,7 @@ prefix=$XS_WORK/prefix
 cmake --install "$build" --prefix "$prefix" >"$XS_WORK/install.log" 2>&1 ||
   fail "cmake --install failed: $(cat "$XS_WORK/install.log")"
 zentick=$prefix/bin/zentick
-[ -f "$zentick" ] && [ -x "$zentick" ] || fail "no zentick program in $prefix/bin: $(ls -R "$prefix")"
+{ [ -f "$zentick" ] && [ -x "$zentick" ]; } || fail "no zentick program in $prefix/bin: $(ls -R "$prefix")"
 for file in share/zentick/data/zentick/andalemo.ttf share/zentick/data/monkey/image/bg.bmp \
   share/applications/org.zentick.Zentick.desktop share/metainfo/org.zentick.Zentick.metainfo.xml \
   share/icons/hicolor/32x32/apps/zentick.png share/icons/hicolor/256x256/apps/zentick.png \
