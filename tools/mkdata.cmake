@@ -6,10 +6,17 @@ if(NOT EXISTS ${ZT_FONT_DIR}/DejaVuSansMono.ttf)
   message(WARNING "${ZT_FONT_DIR}/DejaVuSansMono.ttf is missing: install fonts-dejavu-core")
 endif()
 
+# The icon's PNG files are written with stb_image_write (Debian package libstb-dev).
+find_path(ZT_STB_INCLUDE_DIR stb/stb_image_write.h)
+if(NOT ZT_STB_INCLUDE_DIR)
+  message(FATAL_ERROR "stb/stb_image_write.h is missing: install libstb-dev")
+endif()
+
 file(GLOB ZT_MKDATA_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/mkdata/*.cpp)
 list(REMOVE_ITEM ZT_MKDATA_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mkdata/main.cpp)
 add_library(zt_mkdata STATIC ${ZT_MKDATA_SOURCES})
 target_include_directories(zt_mkdata PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(zt_mkdata SYSTEM PRIVATE ${ZT_STB_INCLUDE_DIR})
 target_compile_definitions(zt_mkdata PRIVATE ZT_MKDATA_FONT_DIR="${ZT_FONT_DIR}")
 target_link_libraries(zt_mkdata PUBLIC zt_menu zt_engines zt_framework zt_platform PkgConfig::SDL)
 
@@ -30,3 +37,18 @@ if(ZT_BUILD_DATA)
     VERBATIM)
   add_custom_target(zt_data ALL DEPENDS ${ZT_DATA_STAMP})
 endif()
+
+# The application icon, in the icon theme's sizes, for the desktop's menus.
+set(ZT_ICON_DIR ${PROJECT_BINARY_DIR}/icons)
+set(ZT_ICON_FILES)
+foreach(size 32 48 64 128 256)
+  list(APPEND ZT_ICON_FILES ${ZT_ICON_DIR}/hicolor/${size}x${size}/apps/zentick.png)
+endforeach()
+add_custom_command(
+  OUTPUT ${ZT_ICON_FILES}
+  COMMAND zentick-mkdata --icons ${ZT_ICON_DIR}
+  DEPENDS zentick-mkdata
+  COMMENT "Drawing the application icon into ${ZT_ICON_DIR}"
+  VERBATIM)
+add_custom_target(zt_icons ALL DEPENDS ${ZT_ICON_FILES})
+install(DIRECTORY ${ZT_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)

@@ -1,5 +1,6 @@
 // Where the program finds its data when no -d is given: the default folder
-// beside the executable, so that it does not depend on the current directory.
+// beside the executable, so that it does not depend on the current directory,
+// else the installed data folder.
 #ifndef ZT_APP_DATAPATH_H
 #define ZT_APP_DATAPATH_H
 
@@ -22,6 +23,23 @@ inline std::string ZT_App_datapath_default(const std::string& exe_dir, const std
   if (exe_dir.empty()) return "";
   if (exe_dir.back() == '/') return exe_dir + name;
   return exe_dir + "/" + name;
+}
+
+// The data folder without -d: `name` beside the program when that folder is
+// there (a build folder, or a copy with its data), else the installed folder
+// `installed` (relative to the program's folder, so that an installation works
+// under any prefix) when that is there, else `name` beside the program, whose
+// missing font the start-up then reports. Empty when exe_dir is unknown.
+inline std::string ZT_App_datapath_find(const std::string& exe_dir, const std::string& name,
+                                        const std::string& installed) {
+  const std::string beside = ZT_App_datapath_default(exe_dir, name);
+  std::error_code error;
+  if (beside.empty() || installed.empty() || std::filesystem::is_directory(beside, error))
+    return beside;
+  const std::string from_program =
+      (std::filesystem::path(exe_dir) / installed).lexically_normal().string();
+  if (std::filesystem::is_directory(from_program, error)) return from_program;
+  return beside;
 }
 
 #endif

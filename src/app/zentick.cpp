@@ -11,6 +11,12 @@
 #include "platform/plat_sdl.h"
 #include "platform/platform.h"
 
+// The installed data folder, relative to the installed program's folder; fixed
+// when the build is configured.
+#ifndef ZT_INSTALLED_DATA
+#define ZT_INSTALLED_DATA ""
+#endif
+
 int main(int argc, char** argv) {
   std::string datapath;
 
@@ -33,9 +39,9 @@ int main(int argc, char** argv) {
   options.reset();
 
   // A -d path is used as typed; the default is the data folder beside the
-  // program, whatever directory it was started from.
+  // program, whatever directory it was started from, or the installed one.
   if (datapath.empty())
-    datapath = ZT_App_datapath_default(ZT_App_exedir_get(), ZT_Platform_DataPath);
+    datapath = ZT_App_datapath_find(ZT_App_exedir_get(), ZT_Platform_DataPath, ZT_INSTALLED_DATA);
 
   try {
     ZT_PlatformSDL platform(640, 480, false, true);

@@ -5,6 +5,7 @@
 #include <SDL_gfxPrimitives.h>
 #include <SDL_rotozoom.h>
 
+#include <cstdlib>
 #include <ctime>
 
 namespace {
@@ -209,6 +210,10 @@ void ZT_PlatformSDL::initialize() {
     throw error;
   };
 
+  // sdl12-compat reads WAVs with SDL2, which by default plays what is left of a
+  // sample cut short where classic SDL refuses it; ask SDL2 to refuse it too
+  // (classic SDL ignores the variable), unless the user chose otherwise.
+  setenv("SDL_WAVE_TRUNCATION", "verystrict", 0);
   if (SDL_Init(sdlinit(SDL_INIT_AUDIO | SDL_INIT_VIDEO)) < 0) fail("Unable to init SDL: ");
   if (Mix_OpenAudio(kAudioRate, AUDIO_S16SYS, kAudioChannels, audiobufsize_get()) < 0) {
     fail("Unable to init SDL_mixer: ");

@@ -1,5 +1,6 @@
 // The default data folder: found beside the program through its /proc link,
-// with the platform's own default when the link cannot be read.
+// else installed along a path from the program's folder, with the platform's
+// own default when the link cannot be read.
 #include "app/datapath.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +29,22 @@ TEST(DataPath, ProgramFolderComesFromWhereTheLinkPoints) {
   EXPECT_EQ(ZT_App_exedir_get((dir / "absolute").c_str()), "/usr/games");
   EXPECT_EQ(ZT_App_exedir_get((dir / "relative").c_str()), (dir / "bin").string());
   EXPECT_EQ(ZT_App_exedir_get((dir / "missing").c_str()), "");
+  fs::remove_all(dir);
+}
+
+TEST(DataPath, BesideTheProgramComesFirstThenTheInstalledFolder) {
+  char pattern[] = "/tmp/datapath_test_XXXXXX";
+  const fs::path dir = mkdtemp(pattern);
+  const std::string bin = (dir / "bin").string(), installed = "../share/zentick/data";
+  fs::create_directories(dir / "bin");
+  EXPECT_EQ(ZT_App_datapath_find(bin, "data", installed), bin + "/data")
+      << "neither there: the font's error names the folder beside the program";
+  fs::create_directories(dir / "share/zentick/data");
+  EXPECT_EQ(ZT_App_datapath_find(bin, "data", installed), (dir / "share/zentick/data").string());
+  EXPECT_EQ(ZT_App_datapath_find(bin, "data", (dir / "share").string()), (dir / "share").string());
+  fs::create_directories(dir / "bin/data");
+  EXPECT_EQ(ZT_App_datapath_find(bin, "data", installed), bin + "/data");
+  EXPECT_EQ(ZT_App_datapath_find("", "data", installed), "");
   fs::remove_all(dir);
 }
 

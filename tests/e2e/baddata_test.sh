@@ -34,9 +34,11 @@ run_dummy() {
 }
 
 # The last run ended with status 1 and exactly one line on stderr, nothing on
-# stdout; that line is $2 (exact) or, with $3 = any, $2 followed by a reason.
+# stdout; that line is $2 followed by a reason, which names the file $3 when
+# given. The reason's words are SDL's, and classic SDL 1.2 and sdl12-compat word
+# them differently.
 expect_error() {
-  local what=$1 want=$2 how=${3:-exact}
+  local what=$1 want=$2 names=${3:-}
   if [ "$XS_STATUS" = 124 ] || [ "$XS_STATUS" = timeout ]; then fail "$what: the program hung"; fi
   [ "$XS_STATUS" = 1 ] || fail "$what: status $XS_STATUS, expected 1 ($(cat "$XS_WORK/stderr"))"
   [ ! -s "$XS_WORK/stdout" ] || fail "$what: output on stdout: $(cat "$XS_WORK/stdout")"
@@ -46,14 +48,14 @@ expect_error() {
   if [ "$lines" != 1 ] || [ "$(wc -c <"$XS_WORK/stderr")" != $((${#line} + 1)) ]; then
     fail "$what: expected one line on stderr, got: $line"
   fi
-  if [ "$how" = any ]; then
-    case $line in
-      "$want"?*) ;;
-      *) fail "$what: '$line' does not begin with '$want'" ;;
-    esac
-  else
-    [ "$line" = "$want" ] || fail "$what: '$line', expected '$want'"
-  fi
+  case $line in
+    "$want"?*) ;;
+    *) fail "$what: '$line' is not '$want' followed by a reason" ;;
+  esac
+  case ${line#"$want"} in
+    *"$names"*) ;;
+    *) fail "$what: '$line' does not name $names" ;;
+  esac
   pass "$what: '$line', status 1"
 }
 
@@ -62,31 +64,31 @@ fresh
 font=$bad/zentick/andalemo.ttf
 printf 'not a font\n' >"$font"
 run_dummy -d "$bad"
-expect_error "font that is text" "Unable to load font: Couldn't load font file"
+expect_error "font that is text" "Unable to load font: "
 : >"$font"
 run_dummy -d "$bad"
-expect_error "empty font" "Unable to load font: Couldn't load font file"
+expect_error "empty font" "Unable to load font: "
 head -c 50000 "$data/zentick/andalemo.ttf" >"$font"
 run_dummy -d "$bad"
-expect_error "font cut short" "Unable to load font: Couldn't load font file"
+expect_error "font cut short" "Unable to load font: "
 rm "$font"
 mkdir "$font"
 run_dummy -d "$bad"
-expect_error "font that is a folder" "Unable to load font: Couldn't load font file"
+expect_error "font that is a folder" "Unable to load font: "
 
 printf 'a file\n' >"$XS_WORK/datafile"
 run_dummy -d "$XS_WORK/datafile"
-expect_error "data path that is a file" \
-  "Unable to load font: Couldn't open $XS_WORK/datafile/zentick/andalemo.ttf"
+expect_error "data path that is a file" "Unable to load font: " \
+  "$XS_WORK/datafile/zentick/andalemo.ttf"
 run_dummy -d "$XS_WORK/no-such-folder"
-expect_error "data path that does not exist" \
-  "Unable to load font: Couldn't open $XS_WORK/no-such-folder/zentick/andalemo.ttf"
+expect_error "data path that does not exist" "Unable to load font: " \
+  "$XS_WORK/no-such-folder/zentick/andalemo.ttf"
 if [ "$(id -u)" != 0 ]; then
   fresh
   chmod 000 "$bad"
   run_dummy -d "$bad"
   chmod 755 "$bad"
-  expect_error "unreadable data folder" "Unable to load font: Couldn't open $bad/zentick/andalemo.ttf"
+  expect_error "unreadable data folder" "Unable to load font: " "$bad/zentick/andalemo.ttf"
 else
   echo "SKIP: unreadable data folder: running as root, which reads any folder whatever its" \
     "permissions (the font that is a folder above cannot be read even by root)"
@@ -97,29 +99,28 @@ fresh
 bg=$bad/condor/image/bg.bmp
 : >"$bg"
 run_dummy -d "$bad"
-expect_error "empty picture" "Unable to load image $bg: Error reading from datastream"
+expect_error "empty picture" "Unable to load image $bg: "
 printf 'P3\n4 4\n255\nnot a BMP at all\n' >"$bg"
 run_dummy -d "$bad"
-expect_error "picture that is not a BMP" "Unable to load image $bg: File is not a Windows BMP file"
+expect_error "picture that is not a BMP" "Unable to load image $bg: "
 cp "$data/condor/sound/Got.wav" "$bg"
 run_dummy -d "$bad"
-expect_error "picture that is a sound" "Unable to load image $bg: File is not a Windows BMP file"
+expect_error "picture that is a sound" "Unable to load image $bg: "
 head -c 20000 "$data/condor/image/bg.bmp" >"$bg"
 run_dummy -d "$bad"
-expect_error "picture with its pixels cut short" "Unable to load image $bg: Error reading from datastream"
+expect_error "picture with its pixels cut short" "Unable to load image $bg: "
 head -c 30 "$data/condor/image/bg.bmp" >"$bg"
 run_dummy -d "$bad"
-# SDL reads the missing header fields as whatever its memory held: the reason varies.
-expect_error "picture with its header cut short" "Unable to load image $bg: " any
-# 257 bits per pixel, with all the pixel data that takes: SDL makes a surface
-# it cannot copy from, which crashed the program on its first drawing.
+expect_error "picture with its header cut short" "Unable to load image $bg: "
+# 257 bits per pixel, with all the pixel data that takes: classic SDL makes a
+# surface it cannot copy from, which crashed the program on its first drawing.
 cp "$data/condor/image/bg.bmp" "$bg"
 poke "$bg" 28 '\0001\0001'
 read -r width height <<<"$(od -An -t u4 -j 18 -N 8 "$bg")"
 # shellcheck disable=SC2017 # rows are padded to whole 32-bit words
 truncate -s $((54 + height * ((width * 257 + 31) / 32 * 4))) "$bg"
 run_dummy -d "$bad"
-expect_error "picture of 257 bits per pixel" "Unable to load image $bg: unsupported BMP pixel format"
+expect_error "picture of 257 bits per pixel" "Unable to load image $bg: "
 
 # --- A game's segments and sounds, loaded when the game starts from the menu.
 xs_start
@@ -139,29 +140,25 @@ fresh
 segment=$bad/monkey/image/im_item_2_3.bmp
 head -c 100 "$data/monkey/image/im_item_2_3.bmp" >"$segment"
 start_monkey
-expect_error "segment picture cut short" "Unable to load image $segment: Error reading from datastream"
+expect_error "segment picture cut short" "Unable to load image $segment: "
 
 fresh
 sound=$bad/monkey/sound/Got.wav
 : >"$sound"
 start_monkey
-expect_error "empty sound" "Unable to load sound sample $sound: " any
+expect_error "empty sound" "Unable to load sound sample $sound: "
 printf 'This is a text file and no sound at all.\n' >"$sound"
 start_monkey
-expect_error "sound that is not a WAV" \
-  "Unable to load sound sample $sound: Unrecognized file type (not WAVE)"
+expect_error "sound that is not a WAV" "Unable to load sound sample $sound: "
 cp "$data/monkey/image/bg.bmp" "$sound"
 start_monkey
-expect_error "sound that is a picture" \
-  "Unable to load sound sample $sound: Unrecognized file type (not WAVE)"
+expect_error "sound that is a picture" "Unable to load sound sample $sound: "
 head -c 1000 "$data/monkey/sound/Got.wav" >"$sound"
 start_monkey
-expect_error "sound with its samples cut short" \
-  "Unable to load sound sample $sound: Error reading from datastream"
+expect_error "sound with its samples cut short" "Unable to load sound sample $sound: "
 cp "$data/monkey/sound/Got.wav" "$sound"
 poke "$sound" 24 '\0012\0000\0000\0000' # 10 Hz: the mixer's conversion would overrun
 start_monkey
-expect_error "sound of 10 Hz" \
-  "Unable to load sound sample $sound: unsupported WAV sample rate or channel count"
+expect_error "sound of 10 Hz" "Unable to load sound sample $sound: "
 
 echo "ALL PASSED"

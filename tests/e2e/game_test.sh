@@ -11,7 +11,9 @@ source "$here/xsession.sh"
 zentick=$(readlink -f "${1:?usage: game_test.sh path/to/zentick}")
 build=${ZT_BUILD_DIR:-$(dirname "$zentick")}
 data=$(dirname "$zentick")/data
+# The run on sdl12-compat keeps its captures apart: both runs may go at once.
 captures=$build/captures
+if [[ ${LD_LIBRARY_PATH:-} == *sdl12-compat* ]]; then captures=$build/captures-sdl12compat; fi
 [ -x "$zentick" ] || fail "no program at $zentick"
 [ -d "$data" ] || fail "no built-in data at $data"
 

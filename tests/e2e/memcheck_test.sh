@@ -64,7 +64,8 @@ play() {
 
 xs_start
 vg_run
-xs_wait_window
+# Under valgrind, SDL2 takes a while to bring up its GL renderer.
+xs_wait_window 90
 page=$XS_WORK/menu0.png
 xs_wait_frame "$page"
 names=(condor defendo monkey pancake pirate rollerc)

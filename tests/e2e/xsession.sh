@@ -40,6 +40,15 @@ for tool in Xvfb xdotool xdpyinfo xwininfo import convert compare identify pytho
   command -v "$tool" >/dev/null || fail "$tool is missing (Debian: xvfb, xdotool, x11-utils, imagemagick, python3)"
 done
 
+# A run on sdl12-compat (its folder on LD_LIBRARY_PATH) must really load it into
+# the program under test, the scripts' first argument.
+if [[ ${LD_LIBRARY_PATH:-} == *sdl12-compat* ]] && [ -n "${1:-}" ]; then
+  case $(ldd "$1") in
+    *sdl12-compat/libSDL-1.2.so*) ;;
+    *) fail "$1 does not load sdl12-compat's libSDL-1.2.so.0 (LD_LIBRARY_PATH=${LD_LIBRARY_PATH:-})" ;;
+  esac
+fi
+
 # Start Xvfb on a display it picks itself; a screen as big as the window, so
 # that a capture of the root is a capture of the window.
 xs_start() {
@@ -74,10 +83,11 @@ xs_run() {
   XS_PID=$!
 }
 
-# Wait for the program's window, then give it the keyboard focus.
+# Wait up to $1 seconds (15) for the program's window, then give it the
+# keyboard focus.
 xs_wait_window() {
   local i
-  for i in $(seq 150); do
+  for i in $(seq $((${1:-15} * 10))); do
     XS_WINDOW=$(xdotool search --name "^${XS_TITLE}\$" 2>/dev/null | head -n 1)
     [ -n "$XS_WINDOW" ] && break
     kill -0 "$XS_PID" 2>/dev/null || fail "the program ended before its window opened: $(cat "$XS_WORK/stderr")"

@@ -121,6 +121,15 @@ class PlatformWithoutAudioInit : public ZT_PlatformSDL {
 
 }  // namespace
 
+// A run with sdl12-compat's folder on LD_LIBRARY_PATH must really reach it: it
+// reports 1.2.50 or later, classic SDL ended at 1.2.15.
+TEST(PlatformSDLLibrary, RunsOnSdl12CompatWhenItsFolderIsOnTheLibraryPath) {
+  const char* path = getenv("LD_LIBRARY_PATH");
+  if (!path || !std::strstr(path, "sdl12-compat")) GTEST_SKIP() << "any SDL 1.2 will do";
+  const SDL_version* linked = SDL_Linked_Version();
+  EXPECT_GE(linked->patch, 50) << "linked SDL 1.2." << int(linked->patch);
+}
+
 // ---------------------------------------------------------------------------
 // Start-up and shut-down, each test with a platform of its own.
 

@@ -1,11 +1,19 @@
 // zentick-mkdata DIR: writes the built-in data directory.
+// zentick-mkdata --icons DIR: writes the application icon as DIR/hicolor/NxN/apps/zentick.png.
 #include <cstdio>
+#include <cstring>
 
+#include "mkdata/icon.h"
 #include "mkdata/mkdata.h"
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) {
+    if (mkdata::icons_write(argv[2], "zentick")) return 0;
+    std::fprintf(stderr, "zentick-mkdata: cannot write the icons into %s\n", argv[2]);
+    return 1;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: zentick-mkdata DIR\n");
+    std::fprintf(stderr, "usage: zentick-mkdata DIR | zentick-mkdata --icons DIR\n");
     return 2;
   }
   return zt_mkdata_write(argv[1]);
