@@ -127,6 +127,7 @@ const int32_t kCoordinateLimit = 1 << 20;
 }  // namespace
 
 void ZT_Game::state_save(ZT_StateWriter& out) {
+  out.text(folder);  // names the handheld: the layouts of two may be alike
   out.b(turned_on);
   out.i32(mode);
   uint32_t count = 0;
@@ -167,6 +168,7 @@ void ZT_Game::state_save(ZT_StateWriter& out) {
 }
 
 bool ZT_Game::state_load(ZT_StateReader& in) {
+  if (!in.text_is(folder)) return false;
   bool on = in.b();
   int32_t new_mode = in.i32_in(-1, ModeCount() - 1);
   uint32_t count = 0;

@@ -179,8 +179,8 @@ bool load() {
     datapath = ZT_LIBRETRO_DATADIR;
   if (datapath.empty()) {
     std::string wanted = own.empty() ? std::string(ZT_LIBRETRO_DATADIR) : own;
-    std::string text = "no data found: create the folder " + wanted +
-                       "/ and put the Zentick data set in it";
+    std::string text =
+        "no data found: create the folder " + wanted + "/ and put the Zentick data set in it";
     log_line(RETRO_LOG_ERROR, "%s", text.c_str());
     show_message("Zentick: " + text, 3600);
     return true;  // running on, black, so that the player reads the message

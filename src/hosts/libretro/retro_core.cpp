@@ -14,7 +14,7 @@ namespace {
 
 const uint32_t kMagic = 0x5453545a;  // "ZTST"
 const uint32_t kVersion = 1;
-const size_t kHeader = 16;           // magic, version, payload length, checksum
+const size_t kHeader = 16;  // magic, version, payload length, checksum
 
 // RetroPad buttons and the keys they press; L and R are handled apart.
 struct PadKey {
@@ -22,11 +22,11 @@ struct PadKey {
   int key;
 };
 const PadKey kPad[] = {
-    {RETRO_DEVICE_ID_JOYPAD_UP, ZT_KEY_UP},         {RETRO_DEVICE_ID_JOYPAD_DOWN, ZT_KEY_DOWN},
-    {RETRO_DEVICE_ID_JOYPAD_LEFT, ZT_KEY_LEFT},     {RETRO_DEVICE_ID_JOYPAD_RIGHT, ZT_KEY_RIGHT},
-    {RETRO_DEVICE_ID_JOYPAD_A, ZT_KEY_GAME_A},      {RETRO_DEVICE_ID_JOYPAD_B, ZT_KEY_GAME_B},
-    {RETRO_DEVICE_ID_JOYPAD_Y, ZT_KEY_TIME},        {RETRO_DEVICE_ID_JOYPAD_START, ZT_KEY_ENTER},
-    {RETRO_DEVICE_ID_JOYPAD_SELECT, ZT_KEY_BACK},   {RETRO_DEVICE_ID_JOYPAD_L2, ZT_KEY_VOLUME_DOWN},
+    {RETRO_DEVICE_ID_JOYPAD_UP, ZT_KEY_UP},        {RETRO_DEVICE_ID_JOYPAD_DOWN, ZT_KEY_DOWN},
+    {RETRO_DEVICE_ID_JOYPAD_LEFT, ZT_KEY_LEFT},    {RETRO_DEVICE_ID_JOYPAD_RIGHT, ZT_KEY_RIGHT},
+    {RETRO_DEVICE_ID_JOYPAD_A, ZT_KEY_GAME_A},     {RETRO_DEVICE_ID_JOYPAD_B, ZT_KEY_GAME_B},
+    {RETRO_DEVICE_ID_JOYPAD_Y, ZT_KEY_TIME},       {RETRO_DEVICE_ID_JOYPAD_START, ZT_KEY_ENTER},
+    {RETRO_DEVICE_ID_JOYPAD_SELECT, ZT_KEY_BACK},  {RETRO_DEVICE_ID_JOYPAD_L2, ZT_KEY_VOLUME_DOWN},
     {RETRO_DEVICE_ID_JOYPAD_R2, ZT_KEY_VOLUME_UP},
 };
 
@@ -36,17 +36,28 @@ struct BoardKey {
   int key;
 };
 const BoardKey kBoard[] = {
-    {RETROK_UP, ZT_KEY_UP},          {RETROK_DOWN, ZT_KEY_DOWN},
-    {RETROK_LEFT, ZT_KEY_LEFT},      {RETROK_RIGHT, ZT_KEY_RIGHT},
-    {RETROK_RETURN, ZT_KEY_ENTER},   {RETROK_KP_ENTER, ZT_KEY_ENTER},
-    {RETROK_BACKSPACE, ZT_KEY_BACK}, {RETROK_ESCAPE, ZT_KEY_ESCAPE},
-    {RETROK_PLUS, ZT_KEY_VOLUME_UP}, {RETROK_EQUALS, ZT_KEY_VOLUME_UP},
-    {RETROK_KP_PLUS, ZT_KEY_VOLUME_UP}, {RETROK_MINUS, ZT_KEY_VOLUME_DOWN},
-    {RETROK_KP_MINUS, ZT_KEY_VOLUME_DOWN}, {RETROK_1, ZT_KEY_GAME_A},
-    {RETROK_2, ZT_KEY_GAME_B},       {RETROK_3, ZT_KEY_TIME},
-    {RETROK_q, ZT_KEY_LEFT_UP},      {RETROK_p, ZT_KEY_RIGHT_UP},
-    {RETROK_a, ZT_KEY_LEFT_DOWN},    {RETROK_l, ZT_KEY_RIGHT_DOWN},
-    {RETROK_7, ZT_KEY_ZOOM_0},       {RETROK_9, ZT_KEY_ZOOM_1},
+    {RETROK_UP, ZT_KEY_UP},
+    {RETROK_DOWN, ZT_KEY_DOWN},
+    {RETROK_LEFT, ZT_KEY_LEFT},
+    {RETROK_RIGHT, ZT_KEY_RIGHT},
+    {RETROK_RETURN, ZT_KEY_ENTER},
+    {RETROK_KP_ENTER, ZT_KEY_ENTER},
+    {RETROK_BACKSPACE, ZT_KEY_BACK},
+    {RETROK_ESCAPE, ZT_KEY_ESCAPE},
+    {RETROK_PLUS, ZT_KEY_VOLUME_UP},
+    {RETROK_EQUALS, ZT_KEY_VOLUME_UP},
+    {RETROK_KP_PLUS, ZT_KEY_VOLUME_UP},
+    {RETROK_MINUS, ZT_KEY_VOLUME_DOWN},
+    {RETROK_KP_MINUS, ZT_KEY_VOLUME_DOWN},
+    {RETROK_1, ZT_KEY_GAME_A},
+    {RETROK_2, ZT_KEY_GAME_B},
+    {RETROK_3, ZT_KEY_TIME},
+    {RETROK_q, ZT_KEY_LEFT_UP},
+    {RETROK_p, ZT_KEY_RIGHT_UP},
+    {RETROK_a, ZT_KEY_LEFT_DOWN},
+    {RETROK_l, ZT_KEY_RIGHT_DOWN},
+    {RETROK_7, ZT_KEY_ZOOM_0},
+    {RETROK_9, ZT_KEY_ZOOM_1},
     {RETROK_8, ZT_KEY_ZOOM_2},
 };
 
@@ -234,8 +245,7 @@ bool ZT_RetroCore::payload_load(ZT_StateReader& in) {
   uint32_t buttons = in.u32();
   uint32_t ticks = in.u32();
   int32_t volume = in.i32_in(0, 100);
-  if (ms >= static_cast<uint32_t>(kFps) || samples_carry >= static_cast<uint32_t>(kFps))
-    in.fail();
+  if (ms >= static_cast<uint32_t>(kFps) || samples_carry >= static_cast<uint32_t>(kFps)) in.fail();
   if (!in.ok()) return false;
   ms_rest = ms;
   samples_rest = samples_carry;

@@ -66,14 +66,14 @@ class ZT_RetroCore {
   void payload_save(ZT_StateWriter& out);
   bool payload_load(ZT_StateReader& in);
 
-  uint32_t buttons_held;   // the last frame's buttons, for key-down edges
-  uint32_t ms_rest;        // sixtieths of a millisecond carried to the next frame
-  uint32_t samples_rest;   // sixtieths of a sample carried likewise
-  bool in_game;            // a game's start has been seen (to apply the options once)
-  unsigned long shown;     // the platform's presented count when last shown
+  uint32_t buttons_held;  // the last frame's buttons, for key-down edges
+  uint32_t ms_rest;       // sixtieths of a millisecond carried to the next frame
+  uint32_t samples_rest;  // sixtieths of a sample carried likewise
+  bool in_game;           // a game's start has been seen (to apply the options once)
+  unsigned long shown;    // the platform's presented count when last shown
   bool force_show;
   static const int kKeyQueue = 32;
-  int keys[kKeyQueue];     // keyboard keys waiting for the next frame
+  int keys[kKeyQueue];  // keyboard keys waiting for the next frame
   int keys_count;
   static const int kKeyboardKeys = 512;
   bool keyboard_down[kKeyboardKeys];
