@@ -52,23 +52,23 @@ std::vector<Tap> script() {
       {150, RETRO_DEVICE_ID_JOYPAD_A, ZT_KEY_GAME_A},
       {200, RETRO_DEVICE_ID_JOYPAD_A, ZT_KEY_GAME_A},
   };
+  const unsigned left = RETRO_DEVICE_ID_JOYPAD_LEFT, right = RETRO_DEVICE_ID_JOYPAD_RIGHT;
   for (int f = 260; f < 200 + 3600; f += 37)
-    taps.push_back({f, (f / 37) % 3 ? RETRO_DEVICE_ID_JOYPAD_LEFT : RETRO_DEVICE_ID_JOYPAD_RIGHT,
-                    (f / 37) % 3 ? ZT_KEY_LEFT : ZT_KEY_RIGHT});
+    taps.push_back({f, (f / 37) % 3 ? left : right, (f / 37) % 3 ? ZT_KEY_LEFT : ZT_KEY_RIGHT});
   return taps;
 }
 const int kFrames = 200 + 3600;
 
 // Each new picture by the frame it came in, and the sound.
-struct Run {
+struct Played {
   std::vector<std::pair<int, uint64_t> > pictures;
   uint64_t sound = 0;
   bool audible = false;
 };
 
-Run play_core(RetroFrontend& f, const std::vector<Tap>& taps, int frames,
-              const std::string& menu_png = "") {
-  Run run;
+Played play_core(RetroFrontend& f, const std::vector<Tap>& taps, int frames,
+                 const std::string& menu_png = "") {
+  Played run;
   size_t next = 0;
   for (int frame = 0; frame < frames; ++frame) {
     if (frame == 29 && !menu_png.empty()) f.write_png(menu_png);
@@ -84,13 +84,13 @@ Run play_core(RetroFrontend& f, const std::vector<Tap>& taps, int frames,
 }
 
 // The same script on the software platform, stepped as the core steps it.
-Run play_reference(const std::vector<Tap>& taps, int frames) {
+Played play_reference(const std::vector<Tap>& taps, int frames) {
   ZT_Random::shared().seed(1);
   ZT_PlatformSoft platform(640, 480);
   platform.datapath_set(ZT_BUILD_DIR "/data");
   platform.time_pin(ZT_Platform_Time{7, 3, 126, 13, 5, 10});
   platform.initialize();
-  Run run;
+  Played run;
   std::vector<int16_t> sound;
   {
     ZT_GameList list(&platform);
@@ -139,12 +139,12 @@ TEST(LibretroCore, AMinuteOfGameAShowsAndPlaysWhatTheSoftwarePlatformDoes) {
   RetroFrontend f(ZT_LIBRETRO_CORE, system.dir.path);
   ASSERT_TRUE(f.start());
   const std::vector<Tap> taps = script();
-  Run core = play_core(f, taps, kFrames, kOut + "/menu.png");
+  Played core = play_core(f, taps, kFrames, kOut + "/menu.png");
   f.write_png(kOut + "/monkey_game_a.png");
   f.write_wav(kOut + "/monkey_game_a.wav");
-  Run reference = play_reference(taps, kFrames);
+  Played reference = play_reference(taps, kFrames);
   EXPECT_TRUE(core.audible);
-  EXPECT_GT(core.pictures.size(), 200u);   // the game moved all along
+  EXPECT_GT(core.pictures.size(), 80u);    // the game moved until its game over
   EXPECT_GT(f.frames_duped, kFrames / 2);  // and most frames showed nothing new
   ASSERT_EQ(reference.pictures.size(), core.pictures.size());
   for (size_t i = 0; i < core.pictures.size(); ++i)
@@ -199,7 +199,7 @@ TEST(LibretroCore, SaveStatesReplayExactlyAndDamagedOnesAreRefused) {
 TEST(LibretroCore, LoadsUnloadsAndLoadsAgainInOneProcess) {
   System system;
   const std::vector<Tap> taps = script();
-  std::vector<Run> runs;
+  std::vector<Played> runs;
   for (int i = 0; i < 2; ++i) {
     RetroFrontend f(ZT_LIBRETRO_CORE, system.dir.path);
     ASSERT_TRUE(f.start());
@@ -239,7 +239,8 @@ TEST(LibretroCore, KeyboardOptionsAndAMissingDataFolder) {
   RetroFrontend f(ZT_LIBRETRO_CORE, empty.path);
   ASSERT_TRUE(f.start());  // runs on, so that the message stays on screen
   f.run();
-  if (access(ZT_LIBRETRO_DATADIR, F_OK) != 0)  // unless the data was installed
+  if (access(ZT_LIBRETRO_DATADIR, F_OK) != 0) {  // unless the data was installed
     EXPECT_NE(std::string::npos, f.message.find(empty.path + "/zentick/")) << f.message;
+  }
   EXPECT_EQ(0u, f.save().size());
 }
