@@ -4,10 +4,10 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev
-  libsdl-ttf2.0-dev libsdl-gfx1.2-dev libstb-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl-ttf2.0-dev libsdl-gfx1.2-dev libstb-dev retroarch-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core)
 if [ "${1:-}" = "--test" ]; then
-  packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev)
+  packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev retroarch)
 fi
 
 missing=()
