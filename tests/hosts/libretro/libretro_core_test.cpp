@@ -23,6 +23,9 @@
 // Counts the allocations of the whole process, the core's included (it takes
 // operator new from the program, as every library does).
 static std::atomic<long> allocations{0};
+// g++ warns that operator delete frees what operator new allocated: as meant.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(size_t size) {
   ++allocations;
   void* p = std::malloc(size != 0 ? size : 1);
@@ -31,6 +34,7 @@ void* operator new(size_t size) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 
