@@ -129,6 +129,7 @@ class ZT_PlatformSoft : public ZT_Platform {
   void sound_forget(ZT_PlatformSoft_Sound* sound);
 
  private:
+  friend struct ZT_PlatformSoft_Font;
   void clear_settle();
   void span_fill(int x1, int x2, int y, uint16_t colour, int alpha);
   void hline(int x1, int x2, int y, uint16_t colour, int alpha);
