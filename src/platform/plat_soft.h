@@ -32,6 +32,11 @@ class ZT_PlatformSoft_Image : public ZT_Platform_Image {
   // 32-bit one it keeps loses its colour key.
   bool palette_kept = false;
   bool key_lost_on_zoom = false;
+  // A picture SDL keeps in a format of 8-bit channels (0xRRGGBB here) comes
+  // back from SDL_gfx's scaling as RGBA, which SDL then alpha-blends even at
+  // full opacity: a channel below the frame's comes out one step brighter.
+  std::vector<uint32_t> rgb;  // kept pictures only; empty otherwise
+  bool blended = false;       // rescaled so: drawn through that blend
 
   // The drawn pixels as runs per row, so that drawing is a few row copies.
   // Rebuilt by image_load and resize_fit; call again after changing `opaque`.
