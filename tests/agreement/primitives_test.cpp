@@ -47,7 +47,8 @@ class PrimitivesTest : public StartedPlatformTest {
 TEST_F(PrimitivesTest, LinesAndRectanglesBlendAsSdlGfxDoes) {
   for (int round = 0; round < 40; ++round) {
     ZT_Platform_RGB colours[3];
-    for (ZT_Platform_RGB& c : colours) c = ZT_Platform_RGB_create(any(0, 255), any(0, 255), any(0, 255));
+    for (ZT_Platform_RGB& c : colours)
+      c = ZT_Platform_RGB_create(any(0, 255), any(0, 255), any(0, 255));
     platform->draw_clear();
     soft->draw_clear();
     for (int shape = 0; shape < 30; ++shape) {
@@ -84,8 +85,8 @@ TEST_F(PrimitivesTest, ZoomBoxesStretchAsSdlDoes) {
   }
   // Boxes from the device's zoom levels and odd ones; larger than the frame
   // shows the frame unscaled.
-  const int boxes[][2] = {{282, 211}, {320, 240}, {400, 200}, {1, 1}, {639, 479}, {640, 480},
-                          {700, 100}, {257, 192}, {13, 400}, {-5, 30}};
+  const int boxes[][2] = {{282, 211}, {320, 240}, {400, 200}, {1, 1},    {639, 479},
+                          {640, 480}, {700, 100}, {257, 192}, {13, 400}, {-5, 30}};
   for (const auto& b : boxes) expect_same(b[0], b[1], "stretch");
   for (int i = 0; i < 20; ++i) expect_same(any(1, 640), any(1, 480), "random box");
 }
@@ -102,8 +103,8 @@ Bytes picture(std::mt19937& random, int bits, int w, int h, const ZT_Platform_RG
     const int r = i == 1 ? key.r : i == 2 ? (key.r ^ 1) : byte(random);
     const int g = i == 1 ? key.g : i == 2 ? key.g : byte(random);
     const int b = i == 1 ? key.b : byte(random);
-    palette.insert(palette.end(), {static_cast<uint8_t>(b), static_cast<uint8_t>(g),
-                                   static_cast<uint8_t>(r), 0});
+    palette.insert(palette.end(),
+                   {static_cast<uint8_t>(b), static_cast<uint8_t>(g), static_cast<uint8_t>(r), 0});
   }
   const int row = ((w * bits + 31) / 32) * 4;
   for (int y = 0; y < h; ++y) {
@@ -116,7 +117,8 @@ Bytes picture(std::mt19937& random, int bits, int w, int h, const ZT_Platform_RG
         const int near = y == 0 && x == 0 && w % 2;
         p[3 * x] = static_cast<uint8_t>(key.b ^ near), p[3 * x + 1] = key.g, p[3 * x + 2] = key.r;
       } else if (bits == 32) {
-        p[4 * x] = key.b, p[4 * x + 1] = key.g, p[4 * x + 2] = key.r, p[4 * x + 3] = y % 2 ? 0 : 255;
+        p[4 * x] = key.b, p[4 * x + 1] = key.g, p[4 * x + 2] = key.r,
+              p[4 * x + 3] = y % 2 ? 0 : 255;
       } else if (bits == 16) {
         const int v = ((key.r >> 3) << 10) | ((key.g >> 3) << 5) | (key.b >> 3);
         p[2 * x] = static_cast<uint8_t>(v), p[2 * x + 1] = static_cast<uint8_t>(v >> 8);
@@ -137,8 +139,8 @@ TEST_F(PrimitivesTest, PicturesOfEveryDepthDrawWithTheirKeyAndRescaleAsSdlDoes) 
       if (keyed == 2) key = ZT_Platform_RGB_create(255, 255, 255);
       Bytes palette;
       const int w = any(1, 90), h = any(1, 70);
-      const std::string path =
-          data->write("p" + std::to_string(n++) + ".bmp", picture(random, bits, w, h, key, &palette));
+      const std::string path = data->write("p" + std::to_string(n++) + ".bmp",
+                                           picture(random, bits, w, h, key, &palette));
       std::unique_ptr<ZT_Platform_Image> a(platform->image_load(path, keyed ? &key : nullptr));
       std::unique_ptr<ZT_Platform_Image> b(soft->image_load(path, keyed ? &key : nullptr));
       const std::string what = std::to_string(bits) + " bits, key " + std::to_string(keyed);
