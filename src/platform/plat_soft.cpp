@@ -580,6 +580,10 @@ void ZT_PlatformSoft::sound_stop_all() {
 void ZT_PlatformSoft::audio_mix(int16_t* out, int frames, int rate) {
   if (!out || frames <= 0) return;
   if (rate <= 0) rate = kMixRate;
+  if (rate != mix_rate) {
+    mix_rate = rate;
+    mix_phase = 0;
+  }
   const unsigned long step = static_cast<unsigned long>(rate);
   for (int i = 0; i < frames; ++i) {
     // Each channel at the mixer's volume, added with saturation in channel

@@ -144,6 +144,7 @@ class ZT_PlatformSoft : public ZT_Platform {
   bool clear_pending = false;                  // draw_clear not yet applied to `frame`
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
   unsigned long mix_phase = 0;                 // resampling position between mixer steps
+  int mix_rate = kMixRate;                     // the rate the host pulled at last
   int stretch_width = -1;                      // the source width that `stretch_columns` is for
   std::vector<uint16_t> stretch_columns;       // source column of each screen column
 };

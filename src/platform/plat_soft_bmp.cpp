@@ -292,7 +292,8 @@ ZT_PlatformSoft_Image* bitmap_image(const Bitmap& bitmap, const ZT_Platform_RGB*
       image->rgb.resize(count);
       for (size_t i = 0; i < count; ++i) {
         const uint32_t v = bitmap.values[i];
-        image->rgb[i] = (red.widen(v) & 0xff) << 16 | (green.widen(v) & 0xff) << 8 | (blue.widen(v) & 0xff);
+        image->rgb[i] =
+            (red.widen(v) & 0xff) << 16 | (green.widen(v) & 0xff) << 8 | (blue.widen(v) & 0xff);
       }
     }
   }

@@ -80,8 +80,8 @@ const float kSampleShiftY = 0.25f;
 
 // The one-bit picture of a glyph: a pixel is set when its sample point lies
 // inside the outline (non-zero winding), curves followed in short pieces.
-void glyph_centres(const stbtt_fontinfo& info, int index, float scale, int x0, int y0, int w,
-                   int h, std::vector<uint8_t>* bits) {
+void glyph_centres(const stbtt_fontinfo& info, int index, float scale, int x0, int y0, int w, int h,
+                   std::vector<uint8_t>* bits) {
   struct Edge {
     float ax, ay, bx, by;
   };
