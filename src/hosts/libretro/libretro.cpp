@@ -284,16 +284,15 @@ RETRO_API void retro_run(void) {
   });
   const int16_t* sound = kSilence;
   int samples = ZT_RetroCore::kSampleRate / ZT_RetroCore::kFps;
+  const uint16_t* picture = kBlack;
   if (session.core != nullptr) {
-    const uint16_t* picture = session.core->video();
+    picture = session.core->video();
     if (picture == nullptr && !session.can_dupe) picture = session.core->platform.screen.data();
+    samples = session.core->audio(&sound);
+  }
+  if (session.video_cb != nullptr)
     session.video_cb(picture, ZT_RetroCore::kWidth, ZT_RetroCore::kHeight,
                      ZT_RetroCore::kWidth * sizeof(uint16_t));
-    samples = session.core->audio(&sound);
-  } else {
-    session.video_cb(kBlack, ZT_RetroCore::kWidth, ZT_RetroCore::kHeight,
-                     ZT_RetroCore::kWidth * sizeof(uint16_t));
-  }
   if (session.audio_batch_cb != nullptr) session.audio_batch_cb(sound, samples);
 }
 
@@ -320,7 +319,7 @@ RETRO_API bool retro_load_game(const struct retro_game_info*) {
   if (session.environ_cb == nullptr) return false;
   bool loaded = false;
   guarded([&] { loaded = load(); });
-  return loaded && (session.core != nullptr || session.state_size == 0);
+  return loaded;
 }
 
 RETRO_API bool retro_load_game_special(unsigned, const struct retro_game_info*, size_t) {
