@@ -97,9 +97,20 @@ ZT_RetroCore::ZT_RetroCore(const std::string& datapath)
   ZT_Random::shared().seed(1);
   platform.datapath_set(datapath);
   platform.initialize();
-  gamelist = new ZT_GameList(&platform);
-  menu = new ZT_Menu(&platform, gamelist);
+  try {
+    gamelist = new ZT_GameList(&platform);
+    menu = new ZT_Menu(&platform, gamelist);
+    size = state_size_measure();
+    backup.resize(size);
+  } catch (...) {
+    delete menu;
+    delete gamelist;
+    platform.finalize();
+    throw;
+  }
+}
 
+size_t ZT_RetroCore::state_size_measure() {
   // One size for every state while the core runs (frontends rewind and run
   // ahead with it): the largest running game's, measured on fresh games.
   size_t largest = 0;
@@ -114,9 +125,7 @@ ZT_RetroCore::ZT_RetroCore(const std::string& datapath)
   }
   ZT_StateWriter probe(nullptr, 0);
   payload_save(probe);  // the menu's share, with no game running
-  size = kHeader + probe.size() + largest;
-  size = (size + 255) / 256 * 256;
-  backup.resize(size);
+  return (kHeader + probe.size() + largest + 255) / 256 * 256;
 }
 
 ZT_RetroCore::~ZT_RetroCore() {

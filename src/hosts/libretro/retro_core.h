@@ -61,6 +61,7 @@ class ZT_RetroCore {
   ZT_Menu* menu;
 
  private:
+  size_t state_size_measure();
   void press(int key);
   void game_started();
   void payload_save(ZT_StateWriter& out);
