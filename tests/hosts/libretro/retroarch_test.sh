@@ -18,7 +18,9 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
   fail "cmake --install failed: $(cat "$work/install.log")"
 core=$prefix/lib/libretro/zentick_libretro.so
 info=$prefix/share/libretro/info/zentick_libretro.info
-[ -f "$core" ] && [ -f "$info" ] || fail "core or info file missing: $(ls -R "$prefix/lib" "$prefix/share/libretro")"
+if [ ! -f "$core" ] || [ ! -f "$info" ]; then
+  fail "core or info file missing: $(ls -R "$prefix/lib" "$prefix/share/libretro")"
+fi
 grep -q 'supports_no_game = "true"' "$info" || fail "the info file does not allow a start without content"
 # The frontend's system folder holds the data as zentick/ (the core's first choice).
 mkdir -p "$work/system" "$work/home"
