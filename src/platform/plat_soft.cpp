@@ -9,6 +9,10 @@
 #include <cstring>
 #include <ctime>
 
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include "platform/plat_soft_media.h"
 
 namespace {
@@ -30,6 +34,39 @@ inline uint16_t blend565(uint32_t dc, uint32_t colour, uint32_t alpha) {
   const uint32_t b =
       ((dc & 0x001f) + ((((colour & 0x001f) - (dc & 0x001f)) * alpha) >> 8)) & 0x001f;
   return static_cast<uint16_t>(r | g | b);
+}
+
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+// One byte shuffle per block of eight screen pixels, on processors that have it.
+__attribute__((target("ssse3"))) void shuffle_blocks(uint16_t* dst, const uint16_t* line,
+                                                     const uint16_t* starts,
+                                                     const uint8_t* shuffles, int blocks) {
+  for (int b = 0; b < blocks; ++b) {
+    const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + starts[b]));
+    const __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles + 16 * b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 8 * b), _mm_shuffle_epi8(source, order));
+  }
+}
+const bool kHaveShuffle = __builtin_cpu_supports("ssse3");
+#define ZT_SOFT_SHUFFLE 1
+#endif
+
+// A run of pixels: segments are made of many short runs, for which a call to
+// memcpy costs more than the copy.
+inline void run_copy(uint16_t* dst, const uint16_t* src, int n) {
+  if (n > 32) {
+    std::memcpy(dst, src, static_cast<size_t>(n) * 2);
+    return;
+  }
+  while (n >= 4) {
+    uint64_t four;
+    std::memcpy(&four, src, 8);
+    std::memcpy(dst, &four, 8);
+    dst += 4;
+    src += 4;
+    n -= 4;
+  }
+  while (n-- > 0) *dst++ = *src++;
 }
 
 // SDL 1.2's per-pixel alpha blit of an opaque 8-bit-channel pixel onto the
@@ -86,6 +123,8 @@ int ZT_PlatformSoft_Image::width_get() { return width; }
 int ZT_PlatformSoft_Image::height_get() { return height; }
 
 void ZT_PlatformSoft_Image::runs_update() {
+  // A key that hides nothing is no key: the picture is then drawn row by row.
+  if (std::find(opaque.begin(), opaque.end(), 0) == opaque.end()) opaque.clear();
   runs.clear();
   row_runs.assign(static_cast<size_t>(height > 0 ? height : 0) + 1, 0);
   for (int y = 0; y < height; ++y) {
@@ -300,22 +339,36 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
   if (picture->row_runs.size() != static_cast<size_t>(h) + 1) picture->runs_update();
   const int x0 = std::max(x, 0), x1 = std::min(x + w, width);
   const int y0 = std::max(y, 0), y1 = std::min(y + h, height);
-  if (clear_pending) {
-    if (picture->opaque.empty() && x0 < x1 && y0 < y1) {
-      // Black only around the picture: rows above and below, then the sides.
-      clear_pending = false;
-      uint16_t* f = frame.data();
-      std::fill(f, f + static_cast<size_t>(y0) * width, 0);
-      std::fill(f + static_cast<size_t>(y1) * width, f + frame.size(), 0);
-      for (int row = y0; row < y1; ++row) {
-        uint16_t* line = f + static_cast<size_t>(row) * width;
-        std::fill(line, line + x0, 0);
-        std::fill(line + x1, line + width, 0);
+  if (clear_pending && x0 < x1 && y0 < y1 && !picture->blended) {
+    // A pending clear is done around the picture and in its holes only, in
+    // the same pass that draws it.
+    clear_pending = false;
+    uint16_t* f = frame.data();
+    std::fill(f, f + static_cast<size_t>(y0) * width, 0);
+    std::fill(f + static_cast<size_t>(y1) * width, f + frame.size(), 0);
+    const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
+    for (int row = y0; row < y1; ++row) {
+      const int py = row - y;
+      const uint16_t* src = &picture->pixels[static_cast<size_t>(py) * w];
+      uint16_t* dst = f + static_cast<size_t>(row) * width;
+      // The whole row, then black in the gaps between its runs.
+      std::fill(dst, dst + x0, 0);
+      std::memcpy(dst + x0, src + (x0 - x), static_cast<size_t>(x1 - x0) * 2);
+      std::fill(dst + x1, dst + width, 0);
+      int done = x0;  // frame columns before this are final
+      for (uint32_t r = picture->row_runs[py]; r != picture->row_runs[py + 1]; ++r) {
+        int a = x + runs[r].x, b = a + runs[r].length;
+        if (a < x0) a = x0;
+        if (b > x1) b = x1;
+        if (a >= b) continue;
+        if (done < a) std::fill(dst + done, dst + a, 0);
+        done = b;
       }
-    } else {
-      clear_settle();
+      if (done < x1) std::fill(dst + done, dst + x1, 0);
     }
+    return;
   }
+  clear_settle();
   if (x0 >= x1 || y0 >= y1) return;
   if (picture->blended) {
     for (int row = y0; row < y1; ++row) {
@@ -328,17 +381,29 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
     }
     return;
   }
+  const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
+  const uint32_t* row_runs = picture->row_runs.data();
+  if (x0 == x && x1 == x + w) {
+    // Whole rows inside the frame: the runs need no clipping.
+    for (int row = y0; row < y1; ++row) {
+      const int py = row - y;
+      const uint16_t* src = &picture->pixels[static_cast<size_t>(py) * w];
+      uint16_t* dst = &frame[static_cast<size_t>(row) * width + x];
+      for (uint32_t r = row_runs[py]; r != row_runs[py + 1]; ++r) {
+        run_copy(dst + runs[r].x, src + runs[r].x, runs[r].length);
+      }
+    }
+    return;
+  }
   for (int row = y0; row < y1; ++row) {
     const int py = row - y;
     const uint16_t* src = &picture->pixels[static_cast<size_t>(py) * w];
     uint16_t* dst = &frame[static_cast<size_t>(row) * width];
-    const ZT_PlatformSoft_Image::Run* run = picture->runs.data() + picture->row_runs[py];
-    const ZT_PlatformSoft_Image::Run* end = picture->runs.data() + picture->row_runs[py + 1];
-    for (; run != end; ++run) {
-      int a = x + run->x, b = a + run->length;
+    for (uint32_t r = row_runs[py]; r != row_runs[py + 1]; ++r) {
+      int a = x + runs[r].x, b = a + runs[r].length;
       if (a < x0) a = x0;
       if (b > x1) b = x1;
-      if (a < b) std::memcpy(dst + a, src + (a - x), static_cast<size_t>(b - a) * 2);
+      if (a < b) run_copy(dst + a, src + (a - x), b - a);
     }
   }
 }
@@ -473,6 +538,20 @@ void ZT_PlatformSoft::draw_rectangle(int x1, int y1, int x2, int y2, ZT_Platform
   if (fill) box(ax, ay, bx, by, rgb565_get(fill->r, fill->g, fill->b), a);
 }
 
+// Screen pixels of one stretched row made by whole blocks; returns how many.
+int ZT_PlatformSoft::stretch_blocks(uint16_t* dst, const uint16_t* line) {
+#ifdef ZT_SOFT_SHUFFLE
+  if (kHaveShuffle) {
+    const int blocks = static_cast<int>(stretch_block_start.size());
+    shuffle_blocks(dst, line, stretch_block_start.data(), stretch_block_shuffle.data(), blocks);
+    return 8 * blocks;
+  }
+#endif
+  (void)dst;
+  (void)line;
+  return 0;
+}
+
 void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
   clear_settle();
   ++presented;
@@ -500,6 +579,21 @@ void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
           stretch_columns[static_cast<size_t>(i)] = static_cast<uint16_t>(src);
           pos += inc;
         }
+        // Enlarging, each step moves at most one source column, so eight
+        // screen pixels come from eight source pixels or fewer.
+        const int blocks = w / 8;
+        stretch_block_start.resize(static_cast<size_t>(blocks));
+        stretch_block_shuffle.resize(static_cast<size_t>(blocks) * 16);
+        for (int b = 0; b < blocks; ++b) {
+          const uint16_t first = stretch_columns[static_cast<size_t>(b) * 8];
+          stretch_block_start[static_cast<size_t>(b)] = first;
+          for (int k = 0; k < 8; ++k) {
+            const int at = 2 * (stretch_columns[static_cast<size_t>(b) * 8 + k] - first);
+            stretch_block_shuffle[static_cast<size_t>(b) * 16 + 2 * k] = static_cast<uint8_t>(at);
+            stretch_block_shuffle[static_cast<size_t>(b) * 16 + 2 * k + 1] =
+                static_cast<uint8_t>(at + 1);
+          }
+        }
         stretch_width = zw;
       }
       const uint16_t* columns = stretch_columns.data();
@@ -516,8 +610,15 @@ void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
         if (src_row == previous_row) {
           std::memcpy(dst, previous, static_cast<size_t>(w) * 2);
         } else {
-          const uint16_t* line = &frame[static_cast<size_t>(src_row) * w + zx];
-          for (int i = 0; i < w; ++i) dst[i] = line[columns[i]];
+          const size_t start = static_cast<size_t>(src_row) * w + zx;
+          const uint16_t* line = &frame[start];
+          int i = 0;
+          // Each block reads eight source pixels, which must lie in the frame.
+          if (!stretch_block_start.empty() &&
+              start + stretch_block_start.back() + 8 <= frame.size()) {
+            i = stretch_blocks(dst, line);
+          }
+          for (; i < w; ++i) dst[i] = line[columns[i]];
           previous = dst;
           previous_row = src_row;
         }

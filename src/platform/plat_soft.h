@@ -140,6 +140,7 @@ class ZT_PlatformSoft : public ZT_Platform {
   void hline(int x1, int x2, int y, uint16_t colour, int alpha);
   void vline(int x, int y1, int y2, uint16_t colour, int alpha);
   void box(int x1, int y1, int x2, int y2, uint16_t colour, int alpha);
+  int stretch_blocks(uint16_t* dst, const uint16_t* line);
 
   bool clear_pending = false;                  // draw_clear not yet applied to `frame`
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
@@ -147,6 +148,11 @@ class ZT_PlatformSoft : public ZT_Platform {
   int mix_rate = kMixRate;                     // the rate the host pulled at last
   int stretch_width = -1;                      // the source width that `stretch_columns` is for
   std::vector<uint16_t> stretch_columns;       // source column of each screen column
+  // The same in blocks of eight screen columns for byte shuffles: the first
+  // source column of each block and where in the block's eight source pixels
+  // each of its screen pixels lies (two bytes per pixel).
+  std::vector<uint16_t> stretch_block_start;
+  std::vector<uint8_t> stretch_block_shuffle;
 };
 
 #endif
