@@ -8,9 +8,12 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <typeinfo>
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 #include "platform/plat_soft_media.h"
@@ -67,6 +70,30 @@ inline void run_copy(uint16_t* dst, const uint16_t* src, int n) {
     n -= 4;
   }
   while (n-- > 0) *dst++ = *src++;
+}
+
+// Pixels where the mask is set, four at a time.
+inline void masked_copy(uint16_t* dst, const uint16_t* src, const uint16_t* mask, int n) {
+#ifdef __SSE2__
+  for (; n >= 8; n -= 8, dst += 8, src += 8, mask += 8) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                     _mm_or_si128(_mm_andnot_si128(m, d), _mm_and_si128(s, m)));
+  }
+#endif
+  for (; n >= 4; n -= 4, dst += 4, src += 4, mask += 4) {
+    uint64_t d, s, m;
+    std::memcpy(&d, dst, 8);
+    std::memcpy(&s, src, 8);
+    std::memcpy(&m, mask, 8);
+    d = (d & ~m) | (s & m);
+    std::memcpy(dst, &d, 8);
+  }
+  for (; n > 0; --n, ++dst, ++src, ++mask) {
+    *dst = static_cast<uint16_t>((*dst & ~*mask) | (*src & *mask));
+  }
 }
 
 // SDL 1.2's per-pixel alpha blit of an opaque 8-bit-channel pixel onto the
@@ -145,6 +172,12 @@ void ZT_PlatformSoft_Image::runs_update() {
     }
   }
   row_runs[static_cast<size_t>(height > 0 ? height : 0)] = static_cast<uint32_t>(runs.size());
+  // Short runs cost more to walk than a masked merge of the whole row.
+  mask.clear();
+  if (!opaque.empty() && runs.size() * 16 > pixels.size()) {
+    mask.resize(opaque.size());
+    for (size_t i = 0; i < opaque.size(); ++i) mask[i] = opaque[i] ? 0xffff : 0;
+  }
 }
 
 bool ZT_PlatformSoft_Image::resize_fit(int fit_width, int fit_height) {
@@ -324,16 +357,24 @@ ZT_Platform_Image* ZT_PlatformSoft::image_load(const std::string& path,
 
 // draw_clear is applied when the next drawing needs it, and then only where a
 // picture drawn over the whole of it does not cover the frame anyway.
-void ZT_PlatformSoft::clear_settle() {
-  if (!clear_pending) return;
-  clear_pending = false;
-  std::fill(frame.begin(), frame.end(), 0);
+void ZT_PlatformSoft::frame_prepare(int x0, int y0, int x1, int y1) {
+  if (clear_pending) {
+    clear_pending = false;
+    std::fill(frame.begin(), frame.end(), 0);
+    black_known = true;
+    black_x0 = black_y0 = black_x1 = black_y1 = 0;
+  }
+  if (x0 >= x1 || y0 >= y1) return;
+  if (x0 < black_x0 || y0 < black_y0 || x1 > black_x1 || y1 > black_y1) black_known = false;
 }
 
 void ZT_PlatformSoft::draw_clear() { clear_pending = true; }
 
 void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
-  ZT_PlatformSoft_Image* picture = dynamic_cast<ZT_PlatformSoft_Image*>(image);
+  // The exact type is checked first: a dynamic_cast per segment is measurable.
+  ZT_PlatformSoft_Image* picture = image && typeid(*image) == typeid(ZT_PlatformSoft_Image)
+                                       ? static_cast<ZT_PlatformSoft_Image*>(image)
+                                       : dynamic_cast<ZT_PlatformSoft_Image*>(image);
   if (!picture || picture->width <= 0 || picture->height <= 0) return;
   const int w = picture->width, h = picture->height;
   if (picture->row_runs.size() != static_cast<size_t>(h) + 1) picture->runs_update();
@@ -341,20 +382,29 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
   const int y0 = std::max(y, 0), y1 = std::min(y + h, height);
   if (clear_pending && x0 < x1 && y0 < y1 && !picture->blended) {
     // A pending clear is done around the picture and in its holes only, in
-    // the same pass that draws it.
+    // the same pass that draws it; around it only when not black already.
     clear_pending = false;
+    const bool around_black =
+        black_known && (black_x0 >= black_x1 || black_y0 >= black_y1 ||
+                        (black_x0 >= x0 && black_y0 >= y0 && black_x1 <= x1 && black_y1 <= y1));
+    black_known = true;
+    black_x0 = x0, black_y0 = y0, black_x1 = x1, black_y1 = y1;
     uint16_t* f = frame.data();
-    std::fill(f, f + static_cast<size_t>(y0) * width, 0);
-    std::fill(f + static_cast<size_t>(y1) * width, f + frame.size(), 0);
+    if (!around_black) {
+      std::fill(f, f + static_cast<size_t>(y0) * width, 0);
+      std::fill(f + static_cast<size_t>(y1) * width, f + frame.size(), 0);
+    }
     const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
     for (int row = y0; row < y1; ++row) {
       const int py = row - y;
       const uint16_t* src = &picture->pixels[static_cast<size_t>(py) * w];
       uint16_t* dst = f + static_cast<size_t>(row) * width;
       // The whole row, then black in the gaps between its runs.
-      std::fill(dst, dst + x0, 0);
+      if (!around_black) {
+        std::fill(dst, dst + x0, 0);
+        std::fill(dst + x1, dst + width, 0);
+      }
       std::memcpy(dst + x0, src + (x0 - x), static_cast<size_t>(x1 - x0) * 2);
-      std::fill(dst + x1, dst + width, 0);
       int done = x0;  // frame columns before this are final
       for (uint32_t r = picture->row_runs[py]; r != picture->row_runs[py + 1]; ++r) {
         int a = x + runs[r].x, b = a + runs[r].length;
@@ -368,7 +418,7 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
     }
     return;
   }
-  clear_settle();
+  frame_prepare(x0, y0, x1, y1);
   if (x0 >= x1 || y0 >= y1) return;
   if (picture->blended) {
     for (int row = y0; row < y1; ++row) {
@@ -378,6 +428,14 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
         if (!picture->opaque.empty() && !picture->opaque[from + col]) continue;
         dst[col] = blend_opaque(picture->rgb[from + col], dst[col]);
       }
+    }
+    return;
+  }
+  if (!picture->mask.empty()) {
+    for (int row = y0; row < y1; ++row) {
+      const size_t from = static_cast<size_t>(row - y) * w + (x0 - x);
+      masked_copy(&frame[static_cast<size_t>(row) * width + x0], &picture->pixels[from],
+                  &picture->mask[from], x1 - x0);
     }
     return;
   }
@@ -446,7 +504,7 @@ void ZT_PlatformSoft::box(int x1, int y1, int x2, int y2, uint16_t colour, int a
 
 void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB* colour) {
   if (width <= 0 || height <= 0) return;
-  clear_settle();
+  frame_prepare(0, 0, width, height);
   const uint16_t c = colour ? rgb565_get(colour->r, colour->g, colour->b) : 0xffff;
   // SDL_gfx's lineColor: 16-bit coordinates, clipped Cohen-Sutherland style
   // in its own rounding, straight lines filled, others stepped by Bresenham.
@@ -511,7 +569,7 @@ void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB*
 void ZT_PlatformSoft::draw_rectangle(int x1, int y1, int x2, int y2, ZT_Platform_RGB* border,
                                      ZT_Platform_RGB* fill, int alpha) {
   if (width <= 0 || height <= 0) return;
-  clear_settle();
+  frame_prepare(0, 0, width, height);
   const int a = alpha < 0 ? 255 : (alpha & 0xff);
   const int16_t ax = static_cast<int16_t>(x1), ay = static_cast<int16_t>(y1);
   const int16_t bx = static_cast<int16_t>(x2), by = static_cast<int16_t>(y2);
@@ -553,7 +611,7 @@ int ZT_PlatformSoft::stretch_blocks(uint16_t* dst, const uint16_t* line) {
 }
 
 void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
-  clear_settle();
+  frame_prepare(0, 0, 0, 0);
   ++presented;
   const int w = width, h = height;
   if (view_width > 0 && view_height > 0) {

@@ -46,6 +46,9 @@ class ZT_PlatformSoft_Image : public ZT_Platform_Image {
   };
   std::vector<Run> runs;
   std::vector<uint32_t> row_runs;  // runs of row y: [row_runs[y], row_runs[y + 1])
+  // For pictures of many short runs (the LCD segments): 0xffff where drawn,
+  // 0 where see-through, so that whole rows are merged without branches.
+  std::vector<uint16_t> mask;
   void runs_update();
 };
 
@@ -126,6 +129,11 @@ class ZT_PlatformSoft : public ZT_Platform {
   Channel channels[kChannels];
   std::unique_ptr<ZT_PlatformSoft_Font> font;
 
+  // The platform remembers which part of `frame` is still black from the last
+  // clear, to skip clearing it again; code that writes `frame` itself (a
+  // restored saved state, say) calls this so that it is cleared in full.
+  void frame_forget() { black_known = false; }
+
   // The frame's pixel for a colour, as SDL maps it to RGB565.
   static uint16_t rgb565_get(int r, int g, int b) {
     return static_cast<uint16_t>(((r & 0xf8) << 8) | ((g & 0xfc) << 3) | ((b & 0xff) >> 3));
@@ -135,14 +143,16 @@ class ZT_PlatformSoft : public ZT_Platform {
 
  private:
   friend struct ZT_PlatformSoft_Font;
-  void clear_settle();
+  void frame_prepare(int x0, int y0, int x1, int y1);
   void span_fill(int x1, int x2, int y, uint16_t colour, int alpha);
   void hline(int x1, int x2, int y, uint16_t colour, int alpha);
   void vline(int x, int y1, int y2, uint16_t colour, int alpha);
   void box(int x1, int y1, int x2, int y2, uint16_t colour, int alpha);
   int stretch_blocks(uint16_t* dst, const uint16_t* line);
 
-  bool clear_pending = false;                  // draw_clear not yet applied to `frame`
+  bool clear_pending = false;  // draw_clear not yet applied to `frame`
+  bool black_known = false;    // `frame` is black outside the box below
+  int black_x0 = 0, black_y0 = 0, black_x1 = 0, black_y1 = 0;
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
   unsigned long mix_phase = 0;                 // resampling position between mixer steps
   int mix_rate = kMixRate;                     // the rate the host pulled at last

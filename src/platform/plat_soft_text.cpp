@@ -214,7 +214,7 @@ void ZT_PlatformSoft::text_draw(int x, int y, const std::string& text, ZT_Platfo
   text_extent(font.get(), text, &lo, &hi);
   const int w = hi - lo, h = font->height;
   if (w <= 0) return;  // SDL_ttf renders nothing for a line without width
-  clear_settle();
+  frame_prepare(0, 0, width, height);
   // The line in one bit first, as SDL_ttf renders it: glyphs are ORed into a
   // box of the line's size and clipped to it.
   std::vector<uint8_t>& line = font->line;

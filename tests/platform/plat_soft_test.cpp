@@ -177,9 +177,30 @@ TEST_F(SoftTest, AnOpaquePictureOverAPendingClearLeavesBlackAroundIt) {
   EXPECT_EQ(0, platform.screen[479 * 640 + 2]);
   EXPECT_EQ(0, platform.screen[476 * 640 + 0]);
   EXPECT_EQ(0, platform.screen[0]);
-  int red = 0;
-  for (uint16_t p : platform.screen) red += p == 0xf800;
-  EXPECT_EQ(2 * 3, red);
+  auto count_red = [&] {
+    int red = 0;
+    for (uint16_t p : platform.screen) red += p == 0xf800;
+    return red;
+  };
+  EXPECT_EQ(2 * 3, count_red());
+  // What is drawn around the picture goes with the next clear, also when the
+  // platform remembers the rest as black already; so does what a host wrote.
+  platform.draw_clear();
+  platform.draw_image(image.get(), -2, 477);
+  platform.draw_line(0, 0, 639, 0, &white);
+  platform.draw_flip(0, 0);
+  EXPECT_EQ(0xffff, platform.screen[639]);
+  platform.draw_clear();
+  platform.draw_image(image.get(), -2, 477);
+  platform.draw_flip(0, 0);
+  EXPECT_EQ(0, platform.screen[639]);
+  platform.frame[5] = 0x1234;
+  platform.frame_forget();
+  platform.draw_clear();
+  platform.draw_image(image.get(), -2, 477);
+  platform.draw_flip(0, 0);
+  EXPECT_EQ(0, platform.screen[5]);
+  EXPECT_EQ(2 * 3, count_red());
 }
 
 TEST_F(SoftTest, AStartedPlatformStartsOnceAndStopsSafely) {
