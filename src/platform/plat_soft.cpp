@@ -149,7 +149,10 @@ int ZT_PlatformSoft_Image::width_get() { return width; }
 
 int ZT_PlatformSoft_Image::height_get() { return height; }
 
+static unsigned long picture_generations = 0;
+
 void ZT_PlatformSoft_Image::runs_update() {
+  generation = ++picture_generations;
   // A key that hides nothing is no key: the picture is then drawn row by row.
   if (std::find(opaque.begin(), opaque.end(), 0) == opaque.end()) opaque.clear();
   runs.clear();
@@ -363,9 +366,58 @@ void ZT_PlatformSoft::frame_prepare(int x0, int y0, int x1, int y1) {
     std::fill(frame.begin(), frame.end(), 0);
     black_known = true;
     black_x0 = black_y0 = black_x1 = black_y1 = 0;
+    base_valid = false;
   }
   if (x0 >= x1 || y0 >= y1) return;
   if (x0 < black_x0 || y0 < black_y0 || x1 > black_x1 || y1 > black_y1) black_known = false;
+  if (base_valid) {
+    // Past a few hundred boxes, or one of the whole frame, repainting costs as much.
+    if (drawn_since_base.size() >= 256 || (x0 == 0 && y0 == 0 && x1 == width && y1 == height)) {
+      base_valid = false;
+    } else {
+      drawn_since_base.push_back(Box{x0, y0, x1, y1});
+    }
+  }
+}
+
+// The picture at (x, y) over a cleared frame, painted in the window
+// [wx0, wx1) x [wy0, wy1): each row copied whole, then black in the gaps
+// between its runs; black around the picture too when `around` is set.
+void ZT_PlatformSoft::background_pass(const ZT_PlatformSoft_Image* picture, int x, int y, int wx0,
+                                      int wy0, int wx1, int wy1, bool around) {
+  wx0 = std::max(wx0, 0);
+  wy0 = std::max(wy0, 0);
+  wx1 = std::min(wx1, width);
+  wy1 = std::min(wy1, height);
+  if (wx0 >= wx1 || wy0 >= wy1) return;
+  const int w = picture->width;
+  const int px0 = std::max(x, wx0), px1 = std::min(x + w, wx1);
+  const int py0 = std::max(y, wy0), py1 = std::min(y + picture->height, wy1);
+  const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
+  for (int row = wy0; row < wy1; ++row) {
+    uint16_t* dst = &frame[static_cast<size_t>(row) * width];
+    if (row < py0 || row >= py1 || px0 >= px1) {
+      if (around) std::fill(dst + wx0, dst + wx1, 0);
+      continue;
+    }
+    if (around) {
+      std::fill(dst + wx0, dst + px0, 0);
+      std::fill(dst + px1, dst + wx1, 0);
+    }
+    const int py = row - y;
+    std::memcpy(dst + px0, &picture->pixels[static_cast<size_t>(py) * w + (px0 - x)],
+                static_cast<size_t>(px1 - px0) * 2);
+    int done = px0;  // columns before this are final
+    for (uint32_t r = picture->row_runs[py]; r != picture->row_runs[py + 1]; ++r) {
+      int a = x + runs[r].x, b = a + runs[r].length;
+      if (a < px0) a = px0;
+      if (b > px1) b = px1;
+      if (a >= b) continue;
+      if (done < a) std::fill(dst + done, dst + a, 0);
+      done = b;
+    }
+    if (done < px1) std::fill(dst + done, dst + px1, 0);
+  }
 }
 
 void ZT_PlatformSoft::draw_clear() { clear_pending = true; }
@@ -381,41 +433,29 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
   const int x0 = std::max(x, 0), x1 = std::min(x + w, width);
   const int y0 = std::max(y, 0), y1 = std::min(y + h, height);
   if (clear_pending && x0 < x1 && y0 < y1 && !picture->blended) {
-    // A pending clear is done around the picture and in its holes only, in
-    // the same pass that draws it; around it only when not black already.
+    // A picture drawn first after a clear (the handheld's background): the
+    // clear is done in the same pass, around the picture and in its holes.
     clear_pending = false;
-    const bool around_black =
-        black_known && (black_x0 >= black_x1 || black_y0 >= black_y1 ||
-                        (black_x0 >= x0 && black_y0 >= y0 && black_x1 <= x1 && black_y1 <= y1));
+    if (base_valid && base == picture && base_generation == picture->generation && base_x == x &&
+        base_y == y) {
+      // As the last frame began: only what was drawn over it since is undone.
+      for (const Box& box : drawn_since_base) {
+        background_pass(picture, x, y, box.x0, box.y0, box.x1, box.y1, true);
+      }
+    } else {
+      const bool around_black =
+          black_known && (black_x0 >= black_x1 || black_y0 >= black_y1 ||
+                          (black_x0 >= x0 && black_y0 >= y0 && black_x1 <= x1 && black_y1 <= y1));
+      background_pass(picture, x, y, 0, 0, width, height, !around_black);
+      base_valid = true;
+      base = picture;
+      base_generation = picture->generation;
+      base_x = x;
+      base_y = y;
+    }
+    drawn_since_base.clear();
     black_known = true;
     black_x0 = x0, black_y0 = y0, black_x1 = x1, black_y1 = y1;
-    uint16_t* f = frame.data();
-    if (!around_black) {
-      std::fill(f, f + static_cast<size_t>(y0) * width, 0);
-      std::fill(f + static_cast<size_t>(y1) * width, f + frame.size(), 0);
-    }
-    const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
-    for (int row = y0; row < y1; ++row) {
-      const int py = row - y;
-      const uint16_t* src = &picture->pixels[static_cast<size_t>(py) * w];
-      uint16_t* dst = f + static_cast<size_t>(row) * width;
-      // The whole row, then black in the gaps between its runs.
-      if (!around_black) {
-        std::fill(dst, dst + x0, 0);
-        std::fill(dst + x1, dst + width, 0);
-      }
-      std::memcpy(dst + x0, src + (x0 - x), static_cast<size_t>(x1 - x0) * 2);
-      int done = x0;  // frame columns before this are final
-      for (uint32_t r = picture->row_runs[py]; r != picture->row_runs[py + 1]; ++r) {
-        int a = x + runs[r].x, b = a + runs[r].length;
-        if (a < x0) a = x0;
-        if (b > x1) b = x1;
-        if (a >= b) continue;
-        if (done < a) std::fill(dst + done, dst + a, 0);
-        done = b;
-      }
-      if (done < x1) std::fill(dst + done, dst + x1, 0);
-    }
     return;
   }
   frame_prepare(x0, y0, x1, y1);

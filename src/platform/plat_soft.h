@@ -49,6 +49,9 @@ class ZT_PlatformSoft_Image : public ZT_Platform_Image {
   // For pictures of many short runs (the LCD segments): 0xffff where drawn,
   // 0 where see-through, so that whole rows are merged without branches.
   std::vector<uint16_t> mask;
+  // Unique to this picture and its contents (renewed by runs_update), so that
+  // the platform can tell it drew this very picture before.
+  unsigned long generation = 0;
   void runs_update();
 };
 
@@ -132,7 +135,10 @@ class ZT_PlatformSoft : public ZT_Platform {
   // The platform remembers which part of `frame` is still black from the last
   // clear, to skip clearing it again; code that writes `frame` itself (a
   // restored saved state, say) calls this so that it is cleared in full.
-  void frame_forget() { black_known = false; }
+  void frame_forget() {
+    black_known = false;
+    base_valid = false;
+  }
 
   // The frame's pixel for a colour, as SDL maps it to RGB565.
   static uint16_t rgb565_get(int r, int g, int b) {
@@ -144,6 +150,8 @@ class ZT_PlatformSoft : public ZT_Platform {
  private:
   friend struct ZT_PlatformSoft_Font;
   void frame_prepare(int x0, int y0, int x1, int y1);
+  void background_pass(const ZT_PlatformSoft_Image* picture, int x, int y, int wx0, int wy0,
+                       int wx1, int wy1, bool around);
   void span_fill(int x1, int x2, int y, uint16_t colour, int alpha);
   void hline(int x1, int x2, int y, uint16_t colour, int alpha);
   void vline(int x, int y1, int y2, uint16_t colour, int alpha);
@@ -153,6 +161,17 @@ class ZT_PlatformSoft : public ZT_Platform {
   bool clear_pending = false;  // draw_clear not yet applied to `frame`
   bool black_known = false;    // `frame` is black outside the box below
   int black_x0 = 0, black_y0 = 0, black_x1 = 0, black_y1 = 0;
+  // The frame as a cleared frame with `base` drawn over it at its position,
+  // but for the boxes drawn into since: a frame that starts the same way
+  // again only repaints those boxes.
+  bool base_valid = false;
+  const ZT_PlatformSoft_Image* base = nullptr;
+  unsigned long base_generation = 0;
+  int base_x = 0, base_y = 0;
+  struct Box {
+    int x0, y0, x1, y1;
+  };
+  std::vector<Box> drawn_since_base;
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
   unsigned long mix_phase = 0;                 // resampling position between mixer steps
   int mix_rate = kMixRate;                     // the rate the host pulled at last
