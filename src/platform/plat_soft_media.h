@@ -58,6 +58,8 @@ bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
 // Opens a TrueType font at `size` points (72 dpi, as SDL_ttf opens it); null
 // with the reason when it cannot.
 ZT_PlatformSoft_Font* font_open(const std::string& path, int size, std::string* reason);
+// The same from the font file's bytes.
+ZT_PlatformSoft_Font* font_parse(const std::vector<uint8_t>& file, int size, std::string* reason);
 
 }  // namespace zt_soft
 
