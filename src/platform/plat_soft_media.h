@@ -24,7 +24,6 @@ struct ZT_PlatformSoft_Font {
   int height = 0;    // SDL_ttf's height of every line: ascent - descent + 1
   int lineskip = 0;  // the distance between lines
   ZT_PlatformSoft_Glyph glyphs[256];
-  std::vector<uint8_t> line;  // the line being drawn, reused
 };
 
 namespace zt_soft {

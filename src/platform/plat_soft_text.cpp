@@ -298,6 +298,14 @@ ZT_PlatformSoft_Font* font_parse(const std::vector<uint8_t>& file, int size, std
   const int descent = ceil26(mul_fix(descender, y_scale));
   font->height = font->ascent - descent + 1;
   font->lineskip = ceil26(mul_fix(ascender - descender + gap, y_scale));
+  // Metrics far beyond the size are those of a damaged file; they would ask
+  // for glyph pictures of any size.
+  const int limit = 8 * size;
+  if (units < 16 || units > 16384 || font->height < 1 || font->height > limit ||
+      font->ascent < -limit || font->ascent > limit) {
+    *reason = "Couldn't load font file";
+    return nullptr;
+  }
 
   const float scale = static_cast<float>(size) / static_cast<float>(units);
   for (int c = 0; c < 256; ++c) {
@@ -311,9 +319,17 @@ ZT_PlatformSoft_Font* font_parse(const std::vector<uint8_t>& file, int size, std
     int advance, bearing;
     stbtt_GetGlyphHMetrics(&info, index, &advance, &bearing);
     g.advance = static_cast<int>(std::floor(advance * scale + 0.5f));
+    if (g.advance < 0 || g.advance > limit) {
+      *reason = "Couldn't load font file";
+      return nullptr;
+    }
     int x0, y0, x1, y1;
     stbtt_GetGlyphBitmapBox(&info, index, scale, scale, &x0, &y0, &x1, &y1);
     if (x1 <= x0 || y1 <= y0) continue;
+    if (x1 - x0 > limit || y1 - y0 > limit || x0 < -limit || y0 < -limit || y1 > limit) {
+      *reason = "Couldn't load font file";
+      return nullptr;
+    }
     g.minx = x0;
     g.maxx = x1;
     g.maxy = -y0;
@@ -363,10 +379,9 @@ void ZT_PlatformSoft::text_draw(int x, int y, const std::string& text, ZT_Platfo
   const int w = hi - lo, h = font->height;
   if (w <= 0) return;  // SDL_ttf renders nothing for a line without width
   frame_prepare(0, 0, width, height);
-  // The line in one bit first, as SDL_ttf renders it: glyphs are ORed into a
-  // box of the line's size and clipped to it.
-  std::vector<uint8_t>& line = font->line;
-  line.assign(static_cast<size_t>(w) * h, 0);
+  // As SDL_ttf renders a line: glyphs set into a box of the line's size and
+  // clipped to it; the box then copied with its unset pixels see-through.
+  const uint16_t ink = colour ? rgb565_get(colour->r, colour->g, colour->b) : 0xffff;
   int pen = 0;
   bool first = true;
   for (unsigned char c : text) {
@@ -375,24 +390,16 @@ void ZT_PlatformSoft::text_draw(int x, int y, const std::string& text, ZT_Platfo
     first = false;
     const int gw = g.maxx - g.minx, yoffset = font->ascent - g.maxy;
     for (int row = 0; row < g.maxy - g.miny; ++row) {
-      const int ly = row + yoffset;
-      if (ly < 0 || ly >= h) continue;
+      const int ly = row + yoffset, fy = y + ly;
+      if (ly < 0 || ly >= h || fy < 0 || fy >= height) continue;
+      const uint8_t* bits = &g.bits[static_cast<size_t>(row) * gw];
       for (int col = 0; col < gw; ++col) {
-        const int lx = pen + g.minx + col;
-        if (lx < 0 || lx >= w) continue;
-        line[static_cast<size_t>(ly) * w + lx] |= g.bits[static_cast<size_t>(row) * gw + col];
+        const int lx = pen + g.minx + col, fx = x + lx;
+        if (bits[col] && lx >= 0 && lx < w && fx >= 0 && fx < width) {
+          frame[static_cast<size_t>(fy) * width + fx] = ink;
+        }
       }
     }
     pen += g.advance;
-  }
-  const uint16_t ink = colour ? rgb565_get(colour->r, colour->g, colour->b) : 0xffff;
-  for (int ly = 0; ly < h; ++ly) {
-    const int fy = y + ly;
-    if (fy < 0 || fy >= height) continue;
-    for (int lx = 0; lx < w; ++lx) {
-      const int fx = x + lx;
-      if (fx < 0 || fx >= width) continue;
-      if (line[static_cast<size_t>(ly) * w + lx]) frame[static_cast<size_t>(fy) * width + fx] = ink;
-    }
   }
 }
