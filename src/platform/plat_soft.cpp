@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -53,6 +54,13 @@ __attribute__((target("ssse3"))) void shuffle_blocks(uint16_t* dst, const uint16
 const bool kHaveShuffle = __builtin_cpu_supports("ssse3");
 #define ZT_SOFT_SHUFFLE 1
 #endif
+
+// SDL_gfx's (Sint16) of a float as x86 computes it: truncated to 32 bits (a
+// value beyond them, or none, giving the lowest), then cut to 16.
+inline int16_t gfx_short(float v) {
+  const int32_t i = v > -2147483648.0f && v < 2147483648.0f ? static_cast<int32_t>(v) : INT32_MIN;
+  return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(i)));
+}
 
 // A run of pixels: segments are made of many short runs, for which a call to
 // memcpy costs more than the copy.
@@ -565,16 +573,16 @@ void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB*
     }
     const float m = bx != ax ? static_cast<float>(by - ay) / static_cast<float>(bx - ax) : 1.0f;
     if (c1 & 1) {
-      ay = static_cast<int16_t>(ay + static_cast<int16_t>((left - ax) * m));
+      ay = static_cast<int16_t>(ay + gfx_short((left - ax) * m));
       ax = static_cast<int16_t>(left);
     } else if (c1 & 2) {
-      ay = static_cast<int16_t>(ay + static_cast<int16_t>((right - ax) * m));
+      ay = static_cast<int16_t>(ay + gfx_short((right - ax) * m));
       ax = static_cast<int16_t>(right);
     } else if (c1 & 8) {
-      if (bx != ax) ax = static_cast<int16_t>(ax + static_cast<int16_t>((bottom - ay) / m));
+      if (bx != ax) ax = static_cast<int16_t>(ax + gfx_short((bottom - ay) / m));
       ay = static_cast<int16_t>(bottom);
     } else if (c1 & 4) {
-      if (bx != ax) ax = static_cast<int16_t>(ax + static_cast<int16_t>((top - ay) / m));
+      if (bx != ax) ax = static_cast<int16_t>(ax + gfx_short((top - ay) / m));
       ay = static_cast<int16_t>(top);
     }
   }

@@ -132,9 +132,12 @@ class ZT_PlatformSoft : public ZT_Platform {
   Channel channels[kChannels];
   std::unique_ptr<ZT_PlatformSoft_Font> font;
 
-  // The platform remembers which part of `frame` is still black from the last
-  // clear, to skip clearing it again; code that writes `frame` itself (a
-  // restored saved state, say) calls this so that it is cleared in full.
+  // `frame` is whole after each draw_flip; a draw_clear waits for the next
+  // drawing call. Between frames the platform remembers what `frame` holds
+  // (which part is still black, which background it shows under what was
+  // drawn since) to repaint only what changes; code that writes `frame`
+  // itself (restoring a saved state, say) calls this so that the next frame
+  // is painted in full.
   void frame_forget() {
     black_known = false;
     base_valid = false;
@@ -148,7 +151,6 @@ class ZT_PlatformSoft : public ZT_Platform {
   void sound_forget(ZT_PlatformSoft_Sound* sound);
 
  private:
-  friend struct ZT_PlatformSoft_Font;
   void frame_prepare(int x0, int y0, int x1, int y1);
   void background_pass(const ZT_PlatformSoft_Image* picture, int x, int y, int wx0, int wy0,
                        int wx1, int wy1, bool around);
