@@ -3,6 +3,7 @@
 // pictures, bit masks where the file gives them, the palette where SDL looks
 // for it, rows bottom-up unless the height is negative. The colour key and the
 // conversion to RGB565 follow SDL's blits, so that the drawn pixels agree.
+#include <cstdio>
 #include <cstring>
 
 #include "platform/plat_soft_media.h"
@@ -114,6 +115,13 @@ bool bmp_decode(const uint8_t* data, size_t size, Bitmap* out, std::string* reas
     *reason = "Error reading from datastream";
     return false;
   }
+  if (width <= 0 || height == 0) {
+    char text[64];
+    std::snprintf(text, sizeof text, "BMP file with bad dimensions (%dx%d)",
+                  static_cast<int>(width), static_cast<int>(height));
+    *reason = text;
+    return false;
+  }
   bool top_down = false;
   if (height < 0) {
     top_down = true;
@@ -148,10 +156,6 @@ bool bmp_decode(const uint8_t* data, size_t size, Bitmap* out, std::string* reas
     *reason = "unsupported BMP pixel format";
     return false;
   }
-  if (width <= 0 || height <= 0) {
-    *reason = "BMP picture without pixels";
-    return false;
-  }
   // Without masks SDL packs the bits it has: 5-6-5 for 16, 5-5-5 for 15, 8-8-8 above.
   if (bits > 8 && !masks[0] && !masks[1] && !masks[2]) {
     const int depth = bits > 24 ? 24 : static_cast<int>(bits);
@@ -162,11 +166,15 @@ bool bmp_decode(const uint8_t* data, size_t size, Bitmap* out, std::string* reas
   }
 
   out->palette.clear();
+  const uint32_t colours = colours_used ? colours_used : 256;
   if (bits == 8) {
-    // Unfilled entries stay black; entries past 256 have no room and are skipped.
-    uint32_t count = colours_used ? colours_used : 256;
+    if (colours > 256) {
+      *reason = "BMP file has an invalid number of colors";
+      return false;
+    }
+    // Entries the file does not hold stay black.
+    const uint32_t count = colours;
     const uint32_t entry = header == 12 ? 3 : 4;
-    if (count > 256) count = 256;
     out->palette.resize(count, ZT_Platform_RGB{0, 0, 0});
     for (uint32_t i = 0; i < count; ++i) {
       out->palette[i].b = static_cast<uint8_t>(in.byte());
@@ -187,20 +195,26 @@ bool bmp_decode(const uint8_t* data, size_t size, Bitmap* out, std::string* reas
     row_bytes = (static_cast<uint64_t>(width) * bytes_per_pixel + 3) & ~uint64_t(3);
     pad = 0;
   }
-  const uint64_t needed = (static_cast<uint64_t>(height) - 1) * (row_bytes + pad) + row_bytes;
-  if (offset > size || needed > size - offset) {
-    *reason = "Error reading from datastream";
-    return false;
+  // Rows in the file's order, as SDL reads them: a row that is not there
+  // stops the reading, a palette index past the palette's end too.
+  const uint64_t rows_there = offset > size ? 0
+                              : size - offset >= row_bytes
+                                  ? (size - offset - row_bytes) / (row_bytes + pad) + 1
+                                  : 0;
+  const bool whole = rows_there >= static_cast<uint64_t>(height);
+  const bool check_palette = bits == 8 && colours < 256;
+  if (whole) {
+    out->width = static_cast<int>(width);
+    out->height = static_cast<int>(height);
+    out->bits = static_cast<int>(bits);
+    std::memcpy(out->masks, masks, sizeof masks);
+    out->values.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
   }
-  out->width = static_cast<int>(width);
-  out->height = static_cast<int>(height);
-  out->bits = static_cast<int>(bits);
-  std::memcpy(out->masks, masks, sizeof masks);
-  out->values.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-  for (int64_t r = 0; r < height; ++r) {
+  const int64_t rows = whole ? height : static_cast<int64_t>(rows_there);
+  for (int64_t r = 0; r < rows; ++r) {
     const uint8_t* src = data + offset + r * (row_bytes + pad);
     const int64_t y = top_down ? r : height - 1 - r;
-    uint32_t* dst = &out->values[static_cast<size_t>(y * width)];
+    uint32_t* dst = whole ? &out->values[static_cast<size_t>(y * width)] : nullptr;
     for (int64_t x = 0; x < width; ++x) {
       uint32_t v;
       if (expand == 1) {
@@ -217,8 +231,17 @@ bool bmp_decode(const uint8_t* data, size_t size, Bitmap* out, std::string* reas
         const uint8_t* p = src + 4 * x;
         v = p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
       }
-      dst[x] = v;
+      if (check_palette && v >= colours) {
+        *reason = "A BMP image contains a pixel with a color out of the palette";
+        return false;
+      }
+      if (dst) dst[x] = v;
     }
+  }
+  if (!whole) {
+    // SDL reads 1- and 4-bit rows a byte at a time and says so.
+    *reason = expand ? "Error reading from BMP" : "Error reading from datastream";
+    return false;
   }
   return true;
 }

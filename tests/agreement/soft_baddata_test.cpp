@@ -49,40 +49,39 @@ class SoftBadDataTest : public StartedPlatformTest {
     soft->datapath_set(data->path);
     soft->initialize();
   }
-  // Both platforms on one file; `same` false where SDL's reason is garbage read
-  // from a cut header, and only the start of the line can agree.
+  // Both platforms' lines for one file; `same` false where SDL's reason is
+  // garbage read from a cut header, and only the start of the lines can agree.
+  void expect_same_line(const std::string& prefix, const std::string& path,
+                        const std::function<void(ZT_Platform*)>& use, bool same) {
+    const std::string sdl = failure([&] { use(platform); });
+    const std::string mine = failure([&] { use(soft.get()); });
+    if (same) {
+      EXPECT_EQ(sdl, mine) << path;
+    } else {
+      EXPECT_EQ(prefix + path + ": ", sdl.substr(0, prefix.size() + path.size() + 2));
+      EXPECT_EQ(prefix + path + ": ", mine.substr(0, prefix.size() + path.size() + 2));
+    }
+  }
+  // Loaded, then drawn (a picture) or played and mixed (a sample).
   void expect_same_picture_line(const std::string& name, const Bytes& bytes, bool same = true) {
     const std::string path = data->write(name, bytes);
     ZT_Platform_RGB key = ZT_Platform_RGB_create(255, 255, 255);
-    const std::string sdl = failure([&] { delete platform->image_load(path, &key); });
-    const std::string mine = failure([&] {
-      std::unique_ptr<ZT_Platform_Image> image(soft->image_load(path, &key));
-      soft->draw_image(image.get(), -1, -1);
-    });
-    if (same) {
-      EXPECT_EQ(sdl, mine) << name;
-    } else {
-      const std::string prefix = "Unable to load image " + path + ": ";
-      EXPECT_EQ(prefix, sdl.substr(0, prefix.size()));
-      EXPECT_EQ(prefix, mine.substr(0, prefix.size()));
-    }
+    auto use = [&](ZT_Platform* p) {
+      std::unique_ptr<ZT_Platform_Image> image(p->image_load(path, &key));
+      p->draw_image(image.get(), -1, -1);
+    };
+    expect_same_line("Unable to load image ", path, use, same);
   }
   void expect_same_sound_line(const std::string& name, const Bytes& bytes, bool same = true) {
     const std::string path = data->write(name, bytes);
-    const std::string sdl = failure([&] { delete platform->sound_load(path); });
-    const std::string mine = failure([&] {
-      std::unique_ptr<ZT_Platform_Sound> sound(soft->sound_load(path));
-      soft->sound_play(sound.get());
+    auto use = [&](ZT_Platform* p) {
+      std::unique_ptr<ZT_Platform_Sound> sound(p->sound_load(path));
+      p->sound_play(sound.get());
       int16_t out[64];
       soft->audio_mix(out, 64);
-    });
-    if (same) {
-      EXPECT_EQ(sdl, mine) << name;
-    } else {
-      const std::string prefix = "Unable to load sound sample " + path + ": ";
-      EXPECT_EQ(prefix, sdl.substr(0, prefix.size()));
-      EXPECT_EQ(prefix, mine.substr(0, prefix.size()));
-    }
+      p->sound_stop_all();
+    };
+    expect_same_line("Unable to load sound sample ", path, use, same);
   }
 
   std::unique_ptr<ZT_PlatformSoft> soft;
@@ -108,13 +107,24 @@ TEST_F(SoftBadDataTest, DamagedPicturesGiveTheDesktopProgramsLines) {
   EXPECT_EQ(failure([&] { delete platform->image_load(nowhere, nullptr); }),
             failure([&] { delete soft->image_load(nowhere, nullptr); }));
 
-  // Pictures without pixels, or with more than the file holds, are refused
-  // before anything is made for them.
-  for (auto size : {std::make_pair(0, 4), std::make_pair(4, 0), std::make_pair(-4, 4),
-                    std::make_pair(1 << 30, 1 << 30), std::make_pair(4, -2147483647 - 1)}) {
-    const std::string path = data->write("size.bmp", bmp(24, size.first, size.second));
-    const std::string line = failure([&] { delete soft->image_load(path, nullptr); });
-    EXPECT_EQ("Unable to load image " + path + ": ", line.substr(0, path.size() + 23)) << line;
+  expect_same_picture_line("width0.bmp", bmp(24, 0, 4));
+  expect_same_picture_line("height0.bmp", bmp(24, 4, 0));
+  expect_same_picture_line("width_negative.bmp", bmp(24, -4, 4));
+  expect_same_picture_line("rle_width0.bmp", bmp(8, 0, 4, 1));
+  // Palette pictures: an index past the palette, more colours than 8 bits
+  // hold, a 4-bit picture cut short.
+  Bytes palette(4 * 4, 0x40);
+  expect_same_picture_line("out_of_palette.bmp", bmp_bytes(4, 1, 8, 0, {}, palette, {0, 1, 2, 9}));
+  expect_same_picture_line("nibble_out.bmp", bmp_bytes(2, 1, 4, 0, {}, palette, {0x1f, 0, 0, 0}));
+  Bytes many = bmp_bytes(4, 1, 8, 0, {}, palette, {0, 1, 2, 3});
+  many[46] = 0x2c, many[47] = 1;  // 300 colours
+  expect_same_picture_line("many_colours.bmp", many);
+  expect_same_picture_line("nibbles_cut.bmp", bmp_bytes(9, 2, 4, 0, {}, palette, {0x11, 0x11}));
+  // More pixels than the file holds are refused before anything is made for them.
+  for (int32_t height : {1 << 30, -2147483647 - 1}) {
+    const std::string path = data->write("size.bmp", bmp(24, 1 << 30, height));
+    EXPECT_EQ("Unable to load image " + path + ": Error reading from datastream",
+              failure([&] { delete soft->image_load(path, nullptr); }));
   }
   // A top-down picture (negative height) loads as in SDL.
   expect_same_picture_line("topdown.bmp", bmp(24, 4, -4));
