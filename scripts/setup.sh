@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev
   libsdl-ttf2.0-dev libsdl-gfx1.2-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core libstb-dev)
+  fonts-dejavu-core libstb-dev retroarch-dev)
 if [ "${1:-}" = "--test" ]; then
   packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev
-    libsdl1.2-compat desktop-file-utils appstream man-db lintian file)
+    libsdl1.2-compat desktop-file-utils appstream man-db lintian file retroarch)
 fi
 
 missing=()

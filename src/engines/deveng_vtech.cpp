@@ -379,3 +379,27 @@ void ZT_GameEngine_VTech::sounds_add() {
   data.sound_add(SND_MOVE, "Move.wav");
   data.sound_add(SND_START, "Start.wav");
 }
+
+void ZT_GameEngine_VTech::state_save(ZT_StateWriter& out) {
+  ZT_Game::state_save(out);
+  out.i32(display_flags);
+  out.i32(score);
+  out.i32(misses);
+  out.b(playing);
+  out.b(game_idle);
+}
+
+bool ZT_GameEngine_VTech::state_load(ZT_StateReader& in) {
+  if (!ZT_Game::state_load(in)) return false;
+  if (in.i32() != display_flags) in.fail();  // the layout, fixed by the game class
+  int32_t new_score = in.i32_in(0, 9999);
+  int32_t new_misses = in.i32_in(0, 1 << 20);
+  bool new_playing = in.b();
+  bool new_idle = in.b();
+  if (!in.ok()) return false;
+  score = new_score;
+  misses = new_misses;
+  playing = new_playing;
+  game_idle = new_idle;
+  return true;
+}

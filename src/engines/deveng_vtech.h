@@ -73,6 +73,8 @@ class ZT_GameEngine_VTech : public ZT_Game {
   bool do_setmode(int mode) override;
   void do_timer(int id) override;
   void do_update() override;
+  void state_save(ZT_StateWriter& out) override;
+  bool state_load(ZT_StateReader& in) override;
 
   // Place the game's own segments at the end of a game start.
   virtual void game_start(int mode);

@@ -2,7 +2,7 @@
 // tick that moves items lane by lane.
 #include "engines/deveng_vtech_condor.h"
 
-#include <cstdlib>
+#include "framework/random.h"
 
 typedef ZT_GameEngine_VTech_Condor Condor;
 
@@ -346,7 +346,7 @@ void ZT_GameEngine_VTech_Condor::game_tick() {
         int shown = 0;
         for (int i = spawn_pos; i <= TRACK_EXIT; i++)
           if (data.position_get(PS_ITEM, i)->visible) shown++;
-        if ((std::rand() & 3) != 0)
+        if ((ZT_Random::shared().next() & 3) != 0)
           track_clear(spawn_pos);
         else
           track_set(spawn_pos, MOVING);
@@ -407,4 +407,34 @@ void ZT_GameEngine_VTech_Condor::miss_handle(int end, int marker) {
   }
   data_playsound(SND_MISS);
   phase = static_cast<uint16_t>(phase % 6 + 1);
+}
+
+void ZT_GameEngine_VTech_Condor::state_save(ZT_StateWriter& out) {
+  ZT_GameEngine_VTech::state_save(out);
+  out.i32(flags);
+  out.i32(char_pos);
+  out.i32(items_left);
+  out.i32(spawn_pos);
+  out.i32(spawn_phase);
+  out.i32(start_phase);
+  out.u32(phase);
+  out.u32(level);
+}
+
+bool ZT_GameEngine_VTech_Condor::state_load(ZT_StateReader& in) {
+  if (!ZT_GameEngine_VTech::state_load(in)) return false;
+  // The flags and what follows from them are fixed by the game class.
+  if (in.i32() != flags) in.fail();
+  int32_t new_char = in.i32_in(1, 3);
+  int32_t new_left = in.i32_in(1, 2);
+  if (in.i32() != spawn_pos || in.i32() != spawn_phase || in.i32() != start_phase) in.fail();
+  uint32_t new_phase = in.u32();
+  uint32_t new_level = in.u32();
+  if (new_phase > 6 || new_level > 0xffff) in.fail();
+  if (!in.ok()) return false;
+  char_pos = new_char;
+  items_left = new_left;
+  phase = static_cast<uint16_t>(new_phase);
+  level = static_cast<uint16_t>(new_level);
+  return true;
 }

@@ -3,8 +3,9 @@
 #include "engines/deveng_vtech_monkey.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+
+#include "framework/random.h"
 
 namespace {
 
@@ -224,7 +225,7 @@ void ZT_GameEngine_VTech_Monkey::game_tick() {
 
   // Later rules override earlier ones; the draw is made on every tick.
   int previous = PS_LANE + (move_lane == 0 ? 2 : move_lane - 1);
-  bool spawn = (std::rand() & 3) == 0;
+  bool spawn = (ZT_Random::shared().next() & 3) == 0;
   if (n == 0) spawn = true;
   if (shown(data, lane, 2)) spawn = false;
   if (shown(data, previous, 1)) spawn = false;
@@ -258,4 +259,27 @@ void ZT_GameEngine_VTech_Monkey::showall_miss(bool visible) {
 void ZT_GameEngine_VTech_Monkey::showall_target(bool visible) {
   if (!(flags & MF_TARGET)) return;
   for (int k = 0; k < 3; k++) show(data, PS_LANE + k, LANE_TARGET, visible);
+}
+
+void ZT_GameEngine_VTech_Monkey::state_save(ZT_StateWriter& out) {
+  ZT_GameEngine_VTech::state_save(out);
+  out.i32(flags);
+  out.i32(char_pos);
+  out.u32(move_lane);
+  out.u32(level);
+}
+
+bool ZT_GameEngine_VTech_Monkey::state_load(ZT_StateReader& in) {
+  if (!ZT_GameEngine_VTech::state_load(in)) return false;
+  if (in.i32() != flags) in.fail();
+  // Stations and lanes index the registry: only 0 to 2 are declared.
+  int32_t new_char = in.i32_in(0, 2);
+  uint32_t new_lane = in.u32();
+  uint32_t new_level = in.u32();
+  if (new_lane > 2 || new_level > 0xffff) in.fail();
+  if (!in.ok()) return false;
+  char_pos = new_char;
+  move_lane = static_cast<uint16_t>(new_lane);
+  level = static_cast<uint16_t>(new_level);
+  return true;
 }

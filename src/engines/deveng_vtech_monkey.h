@@ -38,6 +38,8 @@ class ZT_GameEngine_VTech_Monkey : public ZT_GameEngine_VTech {
   void game_over() override;
   void level_update(int mode) override;
   void game_tick() override;
+  void state_save(ZT_StateWriter& out) override;
+  bool state_load(ZT_StateReader& in) override;
 
   void char_update(int pos, bool catching);
   void showall_miss(bool show);

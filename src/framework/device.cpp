@@ -204,3 +204,31 @@ void ZT_Device::MoveBG(int x, int y) {
 std::pair<int, int> ZT_Device::position(ZT_GameData_Position* position) {
   return std::make_pair(bg_x + position->x, bg_y + position->y);
 }
+
+void ZT_Device::state_save(ZT_StateWriter& out) {
+  out.i32(bg_x);
+  out.i32(bg_y);
+  out.i32(volume);
+  out.i32(zoom);
+  out.i32(view_width);
+  out.i32(view_height);
+}
+
+bool ZT_Device::state_load(ZT_StateReader& in) {
+  const int32_t limit = 1 << 20;
+  int32_t x = in.i32_in(-limit, limit);
+  int32_t y = in.i32_in(-limit, limit);
+  int32_t v = in.i32_in(0, kVolumeMax);
+  int32_t z = in.i32_in(0, 2);
+  int32_t w = in.i32_in(0, limit);
+  int32_t h = in.i32_in(0, limit);
+  if (!in.ok()) return false;
+  bg_x = x;
+  bg_y = y;
+  zoom = z;
+  view_width = w;
+  view_height = h;
+  Volume(v);
+  if (game != nullptr) game->Changed();
+  return true;
+}

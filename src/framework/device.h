@@ -8,6 +8,7 @@
 
 #include "framework/game.h"
 #include "framework/gamedata.h"
+#include "framework/state.h"
 #include "platform/platform.h"
 
 class ZT_Device {
@@ -35,6 +36,9 @@ class ZT_Device {
   void MoveBGOffset(int dx, int dy);
   void MoveBG(int x, int y);
   std::pair<int, int> position(ZT_GameData_Position* position);
+  // Save states: picture placement, volume and zoom (the game saves itself).
+  void state_save(ZT_StateWriter& out);
+  bool state_load(ZT_StateReader& in);
 
   ZT_Platform* platform;
   ZT_Game* game;

@@ -119,3 +119,109 @@ void ZT_Game::data_showall() {
       Changed();
     }
 }
+
+namespace {
+// Bounds for coordinates read from a state: far beyond any picture, small
+// enough that no sum of them overflows.
+const int32_t kCoordinateLimit = 1 << 20;
+}  // namespace
+
+void ZT_Game::state_save(ZT_StateWriter& out) {
+  out.text(folder);  // names the handheld: the layouts of two may be alike
+  out.b(turned_on);
+  out.i32(mode);
+  uint32_t count = 0;
+  for (auto& outer : data.positions)
+    for (auto& inner : outer.second)
+      if (inner.second.get() != nullptr) ++count;
+  out.u32(count);
+  for (auto& outer : data.positions)
+    for (auto& inner : outer.second) {
+      const ZT_GameData_Position* p = inner.second.get();
+      if (p == nullptr) continue;
+      out.i32(outer.first);
+      out.i32(inner.first);
+      out.i32(p->x);
+      out.i32(p->y);
+      out.i32(p->image_id);
+      out.i32(p->image_index);
+      out.i32(p->state);
+      out.b(p->visible);
+    }
+  ZT_Platform* platform = platform_get();
+  uint32_t now = platform != nullptr ? platform->ticks_get() : 0;
+  count = 0;
+  for (auto& entry : data.timers)
+    if (entry.second.get() != nullptr) ++count;
+  out.u32(count);
+  for (auto& entry : data.timers) {
+    const ZT_GameData_Timer* t = entry.second.get();
+    if (t == nullptr) continue;
+    out.i32(entry.first);
+    out.i32(t->id);
+    out.u32(t->interval);
+    out.b(t->repeat);
+    out.b(t->starttime != 0);
+    out.u32(t->starttime - now);  // relative: a period may start in the future
+    out.u32(t->pending_delay);
+  }
+}
+
+bool ZT_Game::state_load(ZT_StateReader& in) {
+  if (!in.text_is(folder)) return false;
+  bool on = in.b();
+  int32_t new_mode = in.i32_in(-1, ModeCount() - 1);
+  uint32_t count = 0;
+  for (auto& outer : data.positions)
+    for (auto& inner : outer.second)
+      if (inner.second.get() != nullptr) ++count;
+  if (in.u32() != count) in.fail();
+  // Keys must match this game's declarations one by one: a state of another
+  // game, or of another version of this one, is refused here.
+  for (auto& outer : data.positions) {
+    for (auto& inner : outer.second) {
+      ZT_GameData_Position* p = inner.second.get();
+      if (p == nullptr) continue;
+      if (in.i32() != outer.first || in.i32() != inner.first) in.fail();
+      int32_t x = in.i32_in(-kCoordinateLimit, kCoordinateLimit);
+      int32_t y = in.i32_in(-kCoordinateLimit, kCoordinateLimit);
+      int32_t image_id = in.i32();
+      int32_t image_index = in.i32();
+      int32_t state = in.i32();
+      bool visible = in.b();
+      if (!in.ok()) return false;
+      p->x = x;
+      p->y = y;
+      p->image_id = image_id < 0 ? -1 : image_id;
+      p->image_index = image_id < 0 ? -1 : image_index;
+      p->state = state;
+      p->visible = visible;
+    }
+  }
+  ZT_Platform* platform = platform_get();
+  uint32_t now = platform != nullptr ? platform->ticks_get() : 0;
+  count = 0;
+  for (auto& entry : data.timers)
+    if (entry.second.get() != nullptr) ++count;
+  if (in.u32() != count) in.fail();
+  for (auto& entry : data.timers) {
+    ZT_GameData_Timer* t = entry.second.get();
+    if (t == nullptr) continue;
+    if (in.i32() != entry.first || in.i32() != t->id) in.fail();
+    uint32_t interval = in.u32();
+    bool repeat = in.b();
+    bool running = in.b();
+    uint32_t start = now + in.u32();
+    uint32_t delay = in.u32();
+    if (!in.ok()) return false;
+    t->interval = interval;
+    t->repeat = repeat;
+    t->starttime = running ? (start == 0 ? 1 : start) : 0;  // 0 would read as stopped
+    t->pending_delay = delay;
+  }
+  if (!in.ok()) return false;
+  turned_on = on;
+  mode = new_mode;
+  changed = true;  // the loaded picture is drawn afresh
+  return true;
+}

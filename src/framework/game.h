@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/gamedata.h"
+#include "framework/state.h"
 #include "platform/platform.h"
 
 class ZT_Device;
@@ -37,6 +38,12 @@ class ZT_Game {
   virtual void do_timer(int id);
   // Once per device loop pass while on, after the timers.
   virtual void do_update();
+  // Save states: power, mode and the registry's positions and timers (timers
+  // relative to the clock). Engines extend both with their own fields, base
+  // first. Loading checks that the state fits this game's declarations; on
+  // false the game may be half loaded and the caller restores it.
+  virtual void state_save(ZT_StateWriter& out);
+  virtual bool state_load(ZT_StateReader& in);
 
   void Load(ZT_Device* device, const std::string& path);
   void Unload();

@@ -194,3 +194,40 @@ void ZT_Menu::draw_title_and_line(int y, int margin, const std::string& s) {
   platform->draw_line(margin, y, left - margin, y, nullptr);
   platform->draw_line(left + tw + margin, y, w - margin, y, nullptr);
 }
+
+void ZT_Menu::state_save(ZT_StateWriter& out) {
+  out.i32(current);
+  out.b(started);
+  out.b(redraw);
+  out.b(game != nullptr);
+  if (game == nullptr) return;
+  out.text(gamelist->get(current)->name);
+  device->state_save(out);
+  game->state_save(out);
+}
+
+bool ZT_Menu::state_load(ZT_StateReader& in) {
+  int32_t index = in.i32_in(-1, gamelist->count() - 1);
+  bool was_started = in.b();
+  bool was_redraw = in.b();
+  bool running = in.b();
+  // A running game is the selected entry's: refuse a name this catalogue
+  // does not have at that place.
+  if (running && (!in.ok() || index < 0 || !in.text_is(gamelist->get(index)->name))) in.fail();
+  if (!in.ok()) return false;
+  try {
+    if (game != nullptr && (!running || index != current)) {
+      endgame(true);
+      redraw = true;
+    }
+    if (index >= 0 && index != current) current_set(index);
+    current = index;
+    if (running && game == nullptr) rungame();
+  } catch (const ZT_Exception&) {
+    return false;
+  }
+  started = was_started;
+  redraw = was_redraw || !running;  // the menu page is painted afresh
+  if (!running) return true;
+  return device->state_load(in) && game->state_load(in);
+}

@@ -7,6 +7,7 @@
 
 #include "framework/device.h"
 #include "framework/game.h"
+#include "framework/state.h"
 #include "menu/gamelist.h"
 #include "platform/platform.h"
 
@@ -31,6 +32,13 @@ class ZT_Menu {
   void draw_text_center(int y, const std::string& s);
   void draw_textbox_center(int y, const std::string& s, ZT_Platform_RGB& colour);
   void draw_title_and_line(int y, int margin, const std::string& s);
+  // Save states: the selection and whether a game runs (and which), with the
+  // running device and game. Loading brings the menu to the saved screen,
+  // ending or starting a game as needed (files are loaded then, never when
+  // saving); false for a state that does not fit this catalogue or game, after
+  // which the caller restores what it had.
+  void state_save(ZT_StateWriter& out);
+  bool state_load(ZT_StateReader& in);
 
   ZT_Platform* platform;
   ZT_GameList* gamelist;

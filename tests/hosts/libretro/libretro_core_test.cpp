@@ -1,0 +1,266 @@
+// The libretro core through our test frontend: a scripted RetroPad plays a
+// minute of Game A and sees the software platform's own frames and sound;
+// save states replay exactly, damaged ones are refused; the core loads again
+// in the same process; missing data gives a message that names the folder.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/random.h"
+#include "frontend.h"
+#include "menu/gamelist.h"
+#include "menu/menu.h"
+#include "platform/plat_soft.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const char kTime[] = "2026-03-07 13:05:10";
+const std::string kOut = std::string(ZT_BUILD_DIR) + "/libretro-test";
+
+// A system folder whose zentick/ is the build's data set.
+struct System {
+  System() {
+    setenv("ZENTICK_TIME", kTime, 1);
+    if (symlink(ZT_BUILD_DIR "/data", dir.file("zentick").c_str()) != 0) ADD_FAILURE();
+    mkdir(kOut.c_str(), 0755);
+  }
+  TempDir dir{"zt-retro"};
+};
+
+// One tap of the script: the frame, the RetroPad button and the desktop key
+// the core turns it into.
+struct Tap {
+  int frame;
+  unsigned button;
+  int key;
+};
+
+// Down twice to Monkey, Start to run it and to switch it on, A for the time
+// and A again for Game A, then a minute of moving about.
+std::vector<Tap> script() {
+  std::vector<Tap> taps = {
+      {30, RETRO_DEVICE_ID_JOYPAD_DOWN, ZT_KEY_DOWN},
+      {40, RETRO_DEVICE_ID_JOYPAD_DOWN, ZT_KEY_DOWN},
+      {60, RETRO_DEVICE_ID_JOYPAD_START, ZT_KEY_ENTER},
+      {90, RETRO_DEVICE_ID_JOYPAD_START, ZT_KEY_ENTER},
+      {150, RETRO_DEVICE_ID_JOYPAD_A, ZT_KEY_GAME_A},
+      {200, RETRO_DEVICE_ID_JOYPAD_A, ZT_KEY_GAME_A},
+  };
+  const unsigned left = RETRO_DEVICE_ID_JOYPAD_LEFT, right = RETRO_DEVICE_ID_JOYPAD_RIGHT;
+  for (int f = 260; f < 200 + 3600; f += 37)
+    taps.push_back({f, (f / 37) % 3 ? left : right, (f / 37) % 3 ? ZT_KEY_LEFT : ZT_KEY_RIGHT});
+  return taps;
+}
+const int kFrames = 200 + 3600;
+
+// Each new picture by the frame it came in, and the sound.
+struct Played {
+  std::vector<std::pair<int, uint64_t> > pictures;
+  uint64_t sound = 0;
+  bool audible = false;
+};
+
+Played play_core(RetroFrontend& f, const std::vector<Tap>& taps, int frames,
+                 const std::string& menu_png = "") {
+  Played run;
+  size_t next = 0;
+  for (int frame = 0; frame < frames; ++frame) {
+    if (frame == 29 && !menu_png.empty()) f.write_png(menu_png);
+    uint32_t held = 0;
+    if (next < taps.size() && taps[next].frame == frame) held = 1u << taps[next++].button;
+    int before = f.frames_new;
+    f.run(held);
+    if (f.frames_new != before) run.pictures.push_back({frame, f.picture_hash()});
+  }
+  run.sound = f.sound_hash();
+  for (int16_t s : f.sound) run.audible |= s != 0;
+  return run;
+}
+
+// The same script on the software platform, stepped as the core steps it.
+Played play_reference(const std::vector<Tap>& taps, int frames) {
+  ZT_Random::shared().seed(1);
+  ZT_PlatformSoft platform(640, 480);
+  platform.datapath_set(ZT_BUILD_DIR "/data");
+  platform.time_pin(ZT_Platform_Time{7, 3, 126, 13, 5, 10});
+  platform.initialize();
+  Played run;
+  std::vector<int16_t> sound;
+  {
+    ZT_GameList list(&platform);
+    ZT_Menu menu(&platform, &list);
+    unsigned ms_rest = 0, sample_rest = 0;
+    unsigned long presented = 0;
+    size_t next = 0;
+    for (int frame = 0; frame < frames; ++frame) {
+      if (next < taps.size() && taps[next].frame == frame) platform.key_push(taps[next++].key);
+      unsigned total = ms_rest + 1000;
+      ms_rest = total % 60;
+      for (unsigned i = 0; i < total / 60; ++i) {
+        platform.ticks_advance(1);
+        menu.Step();
+      }
+      total = sample_rest + 22050;
+      sample_rest = total % 60;
+      int16_t mono[400];
+      platform.audio_mix(mono, static_cast<int>(total / 60), 22050);
+      for (unsigned i = 0; i < total / 60; ++i) sound.insert(sound.end(), 2, mono[i]);
+      if (platform.presented != presented || frame == 0)
+        run.pictures.push_back({frame, fnv64(platform.screen.data(), platform.screen.size() * 2)});
+      presented = platform.presented;
+    }
+  }
+  platform.finalize();
+  run.sound = fnv64(sound.data(), sound.size() * 2);
+  return run;
+}
+
+// Content hashes of `frames` frames, duplicates included, and their sound.
+std::pair<std::vector<uint64_t>, uint64_t> record(RetroFrontend& f, int frames, uint32_t held) {
+  std::vector<uint64_t> hashes;
+  size_t sound_from = f.sound.size();
+  uint64_t hash = f.picture_hash();
+  for (int i = 0; i < frames; ++i) {
+    int before = f.frames_new;
+    f.run(i % 40 == 0 ? held : 0);
+    if (f.frames_new != before) hash = f.picture_hash();  // a duplicate shows the same
+    hashes.push_back(hash);
+  }
+  return {hashes, fnv64(f.sound.data() + sound_from, (f.sound.size() - sound_from) * 2)};
+}
+
+}  // namespace
+
+TEST(LibretroCore, AMinuteOfGameAShowsAndPlaysWhatTheSoftwarePlatformDoes) {
+  System system;
+  RetroFrontend f(ZT_LIBRETRO_CORE, system.dir.path);
+  ASSERT_TRUE(f.start());
+  const std::vector<Tap> taps = script();
+  Played core = play_core(f, taps, kFrames, kOut + "/menu.png");
+  f.write_png(kOut + "/monkey_game_a.png");
+  f.write_wav(kOut + "/monkey_game_a.wav");
+  Played reference = play_reference(taps, kFrames);
+  EXPECT_TRUE(core.audible);
+  EXPECT_GT(core.pictures.size(), 80u);    // the game moved until its game over
+  EXPECT_GT(f.frames_duped, kFrames / 2);  // and most frames showed nothing new
+  ASSERT_EQ(reference.pictures.size(), core.pictures.size());
+  for (size_t i = 0; i < core.pictures.size(); ++i)
+    ASSERT_EQ(reference.pictures[i], core.pictures[i]) << "picture " << i;
+  EXPECT_EQ(reference.sound, core.sound);
+  EXPECT_EQ(640, f.width);
+  EXPECT_EQ(480, f.height);
+  EXPECT_FALSE(f.shutdown);
+}
+
+TEST(LibretroCore, SaveStatesReplayExactlyAndDamagedOnesAreRefused) {
+  System system;
+  RetroFrontend f(ZT_LIBRETRO_CORE, system.dir.path);
+  ASSERT_TRUE(f.start());
+  const size_t size = f.save().size();
+  ASSERT_GT(size, 0u);
+  const std::vector<Tap> taps = script();
+  play_core(f, taps, 900);  // in Game A
+
+  // Save, play on, load, play the same frames again.
+  std::vector<uint8_t> state = f.save();
+  ASSERT_EQ(size, state.size());
+  auto first = record(f, 600, 1u << RETRO_DEVICE_ID_JOYPAD_LEFT);
+  ASSERT_TRUE(f.load(state));
+  auto again = record(f, 600, 1u << RETRO_DEVICE_ID_JOYPAD_LEFT);
+  EXPECT_EQ(first.first, again.first);
+  EXPECT_EQ(first.second, again.second);
+
+  // Across screens: a state of the game loads from the menu (X goes back to
+  // it), and a state of the menu ends the game.
+  f.tap(RETRO_DEVICE_ID_JOYPAD_X, 5);
+  std::vector<uint8_t> menu = f.save();
+  auto in_menu = record(f, 30, 0);
+  ASSERT_TRUE(f.load(state));
+  EXPECT_EQ(first.first, record(f, 600, 1u << RETRO_DEVICE_ID_JOYPAD_LEFT).first);
+  ASSERT_TRUE(f.load(menu));
+  EXPECT_EQ(in_menu.first, record(f, 30, 0).first);
+
+  // Damaged, short or foreign states are refused and change nothing.
+  ASSERT_TRUE(f.load(state));
+  std::vector<uint8_t> damaged = state;
+  damaged[damaged.size() / 8] ^= 0x20;
+  EXPECT_FALSE(f.load(damaged));
+  EXPECT_FALSE(f.load(std::vector<uint8_t>(state.begin(), state.begin() + 40)));
+  EXPECT_FALSE(f.load(std::vector<uint8_t>(size, 0)));
+  EXPECT_FALSE(f.load(std::vector<uint8_t>(size, 0xff)));
+  EXPECT_EQ(first.first, record(f, 600, 1u << RETRO_DEVICE_ID_JOYPAD_LEFT).first);
+  EXPECT_EQ(size, f.save().size());  // the size never changes while the core runs
+  EXPECT_FALSE(f.shutdown);
+}
+
+TEST(LibretroCore, LoadsUnloadsAndLoadsAgainInOneProcess) {
+  System system;
+  const std::vector<Tap> taps = script();
+  RetroFrontend f(ZT_LIBRETRO_CORE, system.dir.path);
+  ASSERT_TRUE(f.start());
+  Played first = play_core(f, taps, 900);
+  // Unloaded and loaded again in the library that stays open: nothing of the
+  // first run (the generator's draws, above all) may stay behind.
+  f.stop();
+  f.sound.clear();
+  ASSERT_TRUE(f.start());
+  Played second = play_core(f, taps, 900);
+  EXPECT_EQ(first.pictures, second.pictures);
+  EXPECT_EQ(first.sound, second.sound);
+  // A reset starts over likewise.
+  f.symbol<void (*)()>("retro_reset")();
+  f.sound.clear();
+  Played third = play_core(f, taps, 900);
+  EXPECT_EQ(first.pictures, third.pictures);
+  EXPECT_EQ(first.sound, third.sound);
+}
+
+TEST(LibretroCore, KeyboardOptionsAndAMissingDataFolder) {
+  System system;
+  {
+    RetroFrontend f(ZT_LIBRETRO_CORE, system.dir.path);
+    f.variables["zentick_zoom"] = "LCD";
+    ASSERT_TRUE(f.start());
+    ASSERT_NE(nullptr, f.keyboard);
+    f.run();
+    uint64_t menu = f.picture_hash();
+    f.keyboard(true, RETROK_RETURN, '\r', 0);  // Return starts Condor
+    f.run();
+    f.keyboard(false, RETROK_RETURN, '\r', 0);
+    f.run();
+    uint64_t zoomed = f.picture_hash();
+    EXPECT_NE(menu, zoomed);
+    f.keyboard(true, RETROK_8, '8', 0);  // the desktop's key for the handheld's zoom
+    f.run();
+    EXPECT_NE(zoomed, f.picture_hash());
+    f.keyboard(true, RETROK_ESCAPE, 27, 0);  // back to the menu
+    f.run();
+    f.run();
+    EXPECT_EQ(menu, f.picture_hash());
+    EXPECT_FALSE(f.shutdown);
+  }
+  // Data that cannot be used is a fatal error: said on screen, and the
+  // frontend is asked to close the core.
+  TempDir broken("zt-retro-broken");
+  mkdir(broken.file("zentick").c_str(), 0755);
+  {
+    RetroFrontend f(ZT_LIBRETRO_CORE, broken.path);
+    EXPECT_FALSE(f.start());
+    EXPECT_TRUE(f.shutdown);
+    EXPECT_NE(std::string::npos, f.message.find("Unable to load font")) << f.message;
+  }
+  TempDir empty("zt-retro-empty");
+  RetroFrontend f(ZT_LIBRETRO_CORE, empty.path);
+  ASSERT_TRUE(f.start());  // runs on, so that the message stays on screen
+  f.run();
+  if (access(ZT_LIBRETRO_DATADIR, F_OK) != 0) {  // unless the data was installed
+    EXPECT_NE(std::string::npos, f.message.find(empty.path + "/zentick/")) << f.message;
+  }
+  EXPECT_EQ(0u, f.save().size());
+}
