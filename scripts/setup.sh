@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev
-  libsdl-ttf2.0-dev libsdl-gfx1.2-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libsdl-ttf2.0-dev libsdl-gfx1.2-dev libstb-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core)
 web=0
 test=0

@@ -26,12 +26,34 @@ class ZT_PlatformSoft_Image : public ZT_Platform_Image {
   int height;
   std::vector<uint16_t> pixels;  // RGB565, row after row
   std::vector<uint8_t> opaque;   // 0 where the pixel is see-through; empty: all drawn
+
+  // How the desktop program scales this picture in resize_fit: a palette
+  // picture that SDL keeps in its own format steps by exact fractions, and a
+  // 32-bit one it keeps loses its colour key.
+  bool palette_kept = false;
+  bool key_lost_on_zoom = false;
+
+  // The drawn pixels as runs per row, so that drawing is a few row copies.
+  // Rebuilt by image_load and resize_fit; call again after changing `opaque`.
+  struct Run {
+    int x;
+    int length;
+  };
+  std::vector<Run> runs;
+  std::vector<uint32_t> row_runs;  // runs of row y: [row_runs[y], row_runs[y + 1])
+  void runs_update();
 };
+
+class ZT_PlatformSoft;
 
 // A sample converted to the mixer's format: signed 16-bit mono at 22050 Hz.
 class ZT_PlatformSoft_Sound : public ZT_Platform_Sound {
  public:
+  ~ZT_PlatformSoft_Sound() override;
   std::vector<int16_t> samples;
+  // The platform that may be playing it (null once that platform is gone):
+  // destroying a playing sound stops it there, as freeing a mixer chunk does.
+  ZT_PlatformSoft* platform = nullptr;
 };
 
 struct ZT_PlatformSoft_Font;
@@ -98,6 +120,26 @@ class ZT_PlatformSoft : public ZT_Platform {
   };
   Channel channels[kChannels];
   std::unique_ptr<ZT_PlatformSoft_Font> font;
+
+  // The frame's pixel for a colour, as SDL maps it to RGB565.
+  static uint16_t rgb565_get(int r, int g, int b) {
+    return static_cast<uint16_t>(((r & 0xf8) << 8) | ((g & 0xfc) << 3) | ((b & 0xff) >> 3));
+  }
+  // A sound going away: its channels fall silent and the platform forgets it.
+  void sound_forget(ZT_PlatformSoft_Sound* sound);
+
+ private:
+  void clear_settle();
+  void span_fill(int x1, int x2, int y, uint16_t colour, int alpha);
+  void hline(int x1, int x2, int y, uint16_t colour, int alpha);
+  void vline(int x, int y1, int y2, uint16_t colour, int alpha);
+  void box(int x1, int y1, int x2, int y2, uint16_t colour, int alpha);
+
+  bool clear_pending = false;                  // draw_clear not yet applied to `frame`
+  std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
+  unsigned long mix_phase = 0;                 // resampling position between mixer steps
+  int stretch_width = -1;                      // the source width that `stretch_columns` is for
+  std::vector<uint16_t> stretch_columns;       // source column of each screen column
 };
 
 #endif

@@ -1,0 +1,128 @@
+// WAV reading for the software platform: what the desktop program's SDL 1.2
+// and SDL_mixer accept for its sounds (PCM of 8 or 16 bits, mono or stereo,
+// 4000 to 192000 Hz), refused with the same reasons otherwise, converted to
+// the mixer's signed 16-bit mono at 22050 Hz. Every chunk must fit in the file.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/plat_soft_media.h"
+
+namespace zt_soft {
+
+namespace {
+
+const int kMinRate = 4000;
+const int kMaxRate = 192000;
+
+uint32_t le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+uint32_t le32(const uint8_t* p) { return le16(p) | (le16(p + 2) << 16); }
+
+// One chunk: its tag and where its bytes are.
+struct Chunk {
+  uint32_t tag;
+  size_t start;
+  size_t length;
+};
+
+uint32_t tag(const char* s) { return le32(reinterpret_cast<const uint8_t*>(s)); }
+
+// The next chunk from `pos`; false (with SDL's reason) when its header or its
+// bytes run past the end of the file. Odd lengths are not padded, as in SDL.
+bool chunk_next(const uint8_t* data, size_t size, size_t* pos, Chunk* chunk, std::string* reason) {
+  if (size - *pos < 8) {
+    *reason = "Error reading from datastream";
+    return false;
+  }
+  chunk->tag = le32(data + *pos);
+  chunk->length = le32(data + *pos + 4);
+  chunk->start = *pos + 8;
+  if (chunk->length > size - chunk->start) {
+    *reason = "Error reading from datastream";
+    return false;
+  }
+  *pos = chunk->start + chunk->length;
+  return true;
+}
+
+}  // namespace
+
+bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
+                std::string* reason) {
+  // "RIFF", length, "WAVE"; SDL also takes a file that starts at the length.
+  size_t pos = 12;
+  if (size >= 8 && le32(data + 4) == tag("WAVE")) {
+    pos = 8;
+  } else if (size < 12 || le32(data) != tag("RIFF") || le32(data + 8) != tag("WAVE")) {
+    *reason = "Unrecognized file type (not WAVE)";
+    return false;
+  }
+  Chunk chunk;
+  do {
+    if (!chunk_next(data, size, &pos, &chunk, reason)) return false;
+  } while (chunk.tag == tag("fact") || chunk.tag == tag("LIST"));
+  if (chunk.tag != tag("fmt ")) {
+    *reason = "Complex WAVE files not supported";
+    return false;
+  }
+  if (chunk.length < 16) {
+    *reason = "WAVE format chunk too short";
+    return false;
+  }
+  const uint8_t* fmt = data + chunk.start;
+  const uint32_t encoding = le16(fmt);
+  const uint32_t channels = le16(fmt + 2);
+  const uint32_t rate = le32(fmt + 4);
+  const uint32_t bits = le16(fmt + 14);
+  if (encoding != 1) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Unknown WAVE data format: 0x%.4x", encoding);
+    *reason = text;
+    return false;
+  }
+  if (bits != 8 && bits != 16) {
+    *reason = "Unknown " + std::to_string(bits) + "-bit PCM data format";
+    return false;
+  }
+  do {
+    if (!chunk_next(data, size, &pos, &chunk, reason)) return false;
+  } while (chunk.tag != tag("data"));
+  if (rate < static_cast<uint32_t>(kMinRate) || rate > static_cast<uint32_t>(kMaxRate) ||
+      channels < 1 || channels > 2) {
+    *reason = "unsupported WAV sample rate or channel count";
+    return false;
+  }
+
+  // To signed 16 bits, then the channels summed with saturation, as SDL does.
+  const size_t frame_bytes = channels * bits / 8;
+  const size_t frames = chunk.length / frame_bytes;
+  const uint8_t* p = data + chunk.start;
+  std::vector<int16_t> mono(frames);
+  for (size_t i = 0; i < frames; ++i) {
+    int32_t sum = 0;
+    for (uint32_t c = 0; c < channels; ++c) {
+      if (bits == 8) {
+        sum += static_cast<int16_t>(static_cast<uint16_t>((*p ^ 0x80) << 8));
+        p += 1;
+      } else {
+        sum += static_cast<int16_t>(static_cast<uint16_t>(le16(p)));
+        p += 2;
+      }
+    }
+    mono[i] = static_cast<int16_t>(sum > 32767 ? 32767 : sum < -32768 ? -32768 : sum);
+  }
+  // Rates within the same hundred play unchanged, as in SDL; others are
+  // stepped to the mixer's rate by the nearest earlier sample.
+  const uint32_t mix = ZT_PlatformSoft::kMixRate;
+  if (rate / 100 == mix / 100) {
+    samples->swap(mono);
+    return true;
+  }
+  const size_t count = static_cast<size_t>(static_cast<uint64_t>(frames) * mix / rate);
+  samples->resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    (*samples)[i] = mono[static_cast<size_t>(static_cast<uint64_t>(i) * rate / mix)];
+  }
+  return true;
+}
+
+}  // namespace zt_soft
