@@ -3,6 +3,7 @@
 // the frame and the sound from here.
 #include "hosts/web/web_host.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +36,13 @@ struct Host {
 std::unique_ptr<Host> host;
 std::string error;
 
+// Ends the simulator on an error, keeping its message for the page.
+int stop_on(const std::string& message) {
+  error = message;
+  host.reset();
+  return -1;
+}
+
 bool in_game() { return host && host->menu && host->menu->device != nullptr; }
 
 // 5-6-5 bits widened so that full scale stays full scale.
@@ -65,9 +73,9 @@ int zt_web_start(const char* datapath) {
     host->gamelist.reset(new ZT_GameList(&host->platform));
     host->menu.reset(new ZT_Menu(&host->platform, host->gamelist.get()));
   } catch (const ZT_Exception& e) {
-    error = e.message;
-    host.reset();
-    return -1;
+    return stop_on(e.message);
+  } catch (const std::exception& e) {  // out of memory, most likely
+    return stop_on(e.what());
   }
   return 0;
 }
@@ -84,9 +92,9 @@ int zt_web_run(int ms) {
       host->menu->Step();
     }
   } catch (const ZT_Exception& e) {
-    error = e.message;
-    host.reset();
-    return -1;
+    return stop_on(e.message);
+  } catch (const std::exception& e) {  // out of memory, most likely
+    return stop_on(e.what());
   }
   return 0;
 }
