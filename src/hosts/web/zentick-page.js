@@ -138,7 +138,8 @@
     if (!ptr || !audio || audio.state !== 'running') return;
     const now = audio.currentTime;
     if (audioTime < now) audioTime = now + AUDIO_LEAD_S;
-    if (audioTime > now + AUDIO_MAX_AHEAD_S) return;
+    // A long catch-up is not played late: it is mixed and dropped.
+    if (audioTime > now + AUDIO_MAX_AHEAD_S || n / rate > AUDIO_MAX_AHEAD_S) return;
     const pcm = new Int16Array(M.HEAPU8.buffer, ptr, n);
     let silent = true;
     for (let i = 0; i < n && silent; i++) silent = pcm[i] === 0;
