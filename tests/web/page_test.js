@@ -200,22 +200,22 @@ async function playTouch(browser, url) {
   await page.close();
 }
 
+// What the page says when it cannot run: the data missing, no WebAssembly.
 async function errorsInWords(browser, url) {
-  let page = await browser.newPage();
-  await page.setRequestInterception(true);
-  page.on('request', (r) => (r.url().endsWith('.data') ? r.respond({ status: 404 }) : r.continue()));
-  await page.goto(url, { waitUntil: 'load' });
-  await page.waitForFunction(() => window.zentick.stats.error !== null);
-  let text = await page.$eval('#status', (e) => (e.hidden ? '' : e.textContent));
-  check(/game data .*could not be loaded/.test(text), 'missing data is told on the page', text);
-  await page.close();
-
-  page = await browser.newPage();
-  await page.evaluateOnNewDocument(() => delete window.WebAssembly);
-  await page.goto(url, { waitUntil: 'load' });
-  text = await page.$eval('#status', (e) => (e.hidden ? '' : e.textContent));
-  check(/cannot run WebAssembly/.test(text), 'a browser without WebAssembly is told so', text);
-  await page.close();
+  for (const [prepare, expected, what] of [
+    [(page) => page.setRequestInterception(true).then(() => page.on('request', (r) =>
+      r.url().endsWith('.data') ? r.respond({ status: 404 }) : r.continue())),
+     /game data .*could not be loaded/, 'missing data is told on the page'],
+    [(page) => page.evaluateOnNewDocument(() => delete window.WebAssembly),
+     /cannot run WebAssembly/, 'a browser without WebAssembly is told so']]) {
+    const page = await browser.newPage();
+    await prepare(page);
+    await page.goto(url, { waitUntil: 'load' });
+    await page.waitForFunction(() => window.zentick.stats.error !== null);
+    const text = await page.$eval('#status', (e) => (e.hidden ? '' : e.textContent));
+    check(expected.test(text), what, text);
+    await page.close();
+  }
 }
 
 async function main() {
