@@ -32,6 +32,19 @@ inline uint16_t blend565(uint32_t dc, uint32_t colour, uint32_t alpha) {
   return static_cast<uint16_t>(r | g | b);
 }
 
+// SDL 1.2's per-pixel alpha blit of an opaque 8-bit-channel pixel onto the
+// frame: each channel is blended in unsigned arithmetic with the frame's
+// channel widened by a shift, which lands one above the source's channel when
+// that is the lower.
+inline uint16_t blend_opaque(uint32_t rgb, uint32_t dc) {
+  const uint32_t sr = rgb >> 16 & 0xff, sg = rgb >> 8 & 0xff, sb = rgb & 0xff;
+  const uint32_t dr = (dc >> 11) << 3, dg = ((dc >> 5) & 0x3f) << 2, db = (dc & 0x1f) << 3;
+  const uint32_t r = ((((sr - dr) * 255 + 255) >> 8) + dr) & 0xff;
+  const uint32_t g = ((((sg - dg) * 255 + 255) >> 8) + dg) & 0xff;
+  const uint32_t b = ((((sb - db) * 255 + 255) >> 8) + db) & 0xff;
+  return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+}
+
 }  // namespace
 
 namespace zt_soft {
@@ -126,6 +139,7 @@ bool ZT_PlatformSoft_Image::resize_fit(int fit_width, int fit_height) {
   }
   std::vector<uint16_t> zoomed(static_cast<size_t>(w) * h);
   std::vector<uint8_t> zoomed_opaque;
+  std::vector<uint32_t> zoomed_rgb(rgb.empty() ? 0 : zoomed.size());
   const bool keyed = !opaque.empty() && !key_lost_on_zoom;
   if (keyed) zoomed_opaque.resize(zoomed.size());
   for (int y = 0; y < h; ++y) {
@@ -133,12 +147,15 @@ bool ZT_PlatformSoft_Image::resize_fit(int fit_width, int fit_height) {
     for (int x = 0; x < w; ++x) {
       zoomed[static_cast<size_t>(y) * w + x] = pixels[from + xs[x]];
       if (keyed) zoomed_opaque[static_cast<size_t>(y) * w + x] = opaque[from + xs[x]];
+      if (!rgb.empty()) zoomed_rgb[static_cast<size_t>(y) * w + x] = rgb[from + xs[x]];
     }
   }
   width = w;
   height = h;
   pixels.swap(zoomed);
   opaque.swap(zoomed_opaque);
+  rgb.swap(zoomed_rgb);
+  if (!rgb.empty()) blended = true;
   if (key_lost_on_zoom) palette_kept = false;
   runs_update();
   return true;
@@ -300,6 +317,17 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
     }
   }
   if (x0 >= x1 || y0 >= y1) return;
+  if (picture->blended) {
+    for (int row = y0; row < y1; ++row) {
+      const size_t from = static_cast<size_t>(row - y) * w - x;
+      uint16_t* dst = &frame[static_cast<size_t>(row) * width];
+      for (int col = x0; col < x1; ++col) {
+        if (!picture->opaque.empty() && !picture->opaque[from + col]) continue;
+        dst[col] = blend_opaque(picture->rgb[from + col], dst[col]);
+      }
+    }
+    return;
+  }
   for (int row = y0; row < y1; ++row) {
     const int py = row - y;
     const uint16_t* src = &picture->pixels[static_cast<size_t>(py) * w];
@@ -552,6 +580,10 @@ void ZT_PlatformSoft::sound_stop_all() {
 void ZT_PlatformSoft::audio_mix(int16_t* out, int frames, int rate) {
   if (!out || frames <= 0) return;
   if (rate <= 0) rate = kMixRate;
+  if (rate != mix_rate) {
+    mix_rate = rate;
+    mix_phase = 0;
+  }
   const unsigned long step = static_cast<unsigned long>(rate);
   for (int i = 0; i < frames; ++i) {
     // Each channel at the mixer's volume, added with saturation in channel

@@ -32,6 +32,11 @@ class ZT_PlatformSoft_Image : public ZT_Platform_Image {
   // 32-bit one it keeps loses its colour key.
   bool palette_kept = false;
   bool key_lost_on_zoom = false;
+  // A picture SDL keeps in a format of 8-bit channels (0xRRGGBB here) comes
+  // back from SDL_gfx's scaling as RGBA, which SDL then alpha-blends even at
+  // full opacity: a channel below the frame's comes out one step brighter.
+  std::vector<uint32_t> rgb;  // kept pictures only; empty otherwise
+  bool blended = false;       // rescaled so: drawn through that blend
 
   // The drawn pixels as runs per row, so that drawing is a few row copies.
   // Rebuilt by image_load and resize_fit; call again after changing `opaque`.
@@ -129,6 +134,7 @@ class ZT_PlatformSoft : public ZT_Platform {
   void sound_forget(ZT_PlatformSoft_Sound* sound);
 
  private:
+  friend struct ZT_PlatformSoft_Font;
   void clear_settle();
   void span_fill(int x1, int x2, int y, uint16_t colour, int alpha);
   void hline(int x1, int x2, int y, uint16_t colour, int alpha);
@@ -138,6 +144,7 @@ class ZT_PlatformSoft : public ZT_Platform {
   bool clear_pending = false;                  // draw_clear not yet applied to `frame`
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
   unsigned long mix_phase = 0;                 // resampling position between mixer steps
+  int mix_rate = kMixRate;                     // the rate the host pulled at last
   int stretch_width = -1;                      // the source width that `stretch_columns` is for
   std::vector<uint16_t> stretch_columns;       // source column of each screen column
 };

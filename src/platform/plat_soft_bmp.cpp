@@ -60,6 +60,13 @@ struct Channel {
     return loss >= 0 ? c << loss : c >> -loss;
   }
   uint32_t narrow(uint32_t c8) const { return loss >= 0 ? (c8 >> loss) << shift : 0; }
+  // SDL_GetRGB's widening, which repeats the top bits in the low ones (where
+  // its shift is defined): the way SDL carries a colour key to another format.
+  uint32_t widen_repeated(uint32_t v) const {
+    if (loss < 0) return widen(v);
+    const uint32_t c = (v & mask) >> shift;
+    return (c << loss) + (loss <= 4 ? c >> (8 - 2 * loss) : 0);
+  }
 };
 
 uint16_t rgb565(uint32_t r, uint32_t g, uint32_t b) {
@@ -248,32 +255,47 @@ ZT_PlatformSoft_Image* bitmap_image(const Bitmap& bitmap, const ZT_Platform_RGB*
       colours[i] = rgb565(c.r, c.g, c.b);
     }
   }
-  if (key) image->opaque.assign(count, 1);
-  bool converts_unchanged = true;  // the desktop program's conversion keeps what is seen
+  // SDL converts the picture to the frame's format unless it is in it already,
+  // carrying the key over through SDL_GetRGB; it keeps the picture as loaded
+  // when the converted key would hide pixels that were not the key. A
+  // converted key may also hide fewer pixels than before (a 15-bit green key
+  // widens differently from the pixels): those pixels are then drawn.
+  const bool frame_format = !indexed && bitmap.bits == 16 && bitmap.masks[0] == 0xf800 &&
+                            bitmap.masks[1] == 0x07e0 && bitmap.masks[2] == 0x001f;
   const uint16_t key565 =
       indexed ? colours[key_value & 0xff]
-              : rgb565(red.widen(key_value), green.widen(key_value), blue.widen(key_value));
+              : rgb565(red.widen_repeated(key_value), green.widen_repeated(key_value),
+                       blue.widen_repeated(key_value));
+  bool conversion_hides_more = false;
   for (size_t i = 0; i < count; ++i) {
     const uint32_t v = bitmap.values[i];
     const uint16_t c =
         indexed ? colours[v & 0xff] : rgb565(red.widen(v), green.widen(v), blue.widen(v));
     image->pixels[i] = c;
-    if (key) {
-      if (v == key_value) {
+    if (key && c == key565 && v != key_value) conversion_hides_more = true;
+  }
+  if (key) {
+    const bool as_loaded = frame_format || conversion_hides_more;
+    image->opaque.assign(count, 1);
+    for (size_t i = 0; i < count; ++i) {
+      if (as_loaded ? bitmap.values[i] == key_value : image->pixels[i] == key565) {
         image->opaque[i] = 0;
-      } else if (c == key565) {
-        converts_unchanged = false;
       }
     }
   }
-  // SDL keeps a picture whose conversion would hide more pixels in its loaded
-  // format; SDL_gfx then scales a palette picture by other steps and drops the
-  // key of a 32-bit one.
-  const bool frame_format = bitmap.bits == 16 && bitmap.masks[0] == 0xf800 &&
-                            bitmap.masks[1] == 0x07e0 && bitmap.masks[2] == 0x001f;
-  if (!frame_format && !converts_unchanged) {
+  // A picture kept as loaded is rescaled by SDL_gfx in that format: a palette
+  // picture steps by other fractions, a 32-bit one loses its key.
+  if (!frame_format && conversion_hides_more) {
     image->palette_kept = indexed;
     image->key_lost_on_zoom = bitmap.bits == 32;
+    if (!indexed && bitmap.bits != 32) {
+      image->rgb.resize(count);
+      for (size_t i = 0; i < count; ++i) {
+        const uint32_t v = bitmap.values[i];
+        image->rgb[i] =
+            (red.widen(v) & 0xff) << 16 | (green.widen(v) & 0xff) << 8 | (blue.widen(v) & 0xff);
+      }
+    }
   }
   image->runs_update();
   return image;

@@ -70,6 +70,62 @@ bool font_sound(const std::vector<uint8_t>& font) {
   return true;
 }
 
+// Where a pixel is sampled, from its top-left corner. FreeType's monochrome
+// renderer sets a pixel whose centre lies inside the outline, but SDL_ttf's
+// glyphs are hinted first and their stems come out left of and above the
+// unhinted outline's; sampling past the centre by these amounts (measured on
+// the menu's lines) puts most stems where SDL_ttf puts them.
+const float kSampleShiftX = 0.5f;
+const float kSampleShiftY = 0.25f;
+
+// The one-bit picture of a glyph: a pixel is set when its sample point lies
+// inside the outline (non-zero winding), curves followed in short pieces.
+void glyph_centres(const stbtt_fontinfo& info, int index, float scale, int x0, int y0, int w, int h,
+                   std::vector<uint8_t>* bits) {
+  struct Edge {
+    float ax, ay, bx, by;
+  };
+  std::vector<Edge> edges;
+  stbtt_vertex* v = nullptr;
+  const int n = stbtt_GetGlyphShape(&info, index, &v);
+  float px = 0, py = 0;
+  for (int i = 0; i < n; ++i) {
+    const float x = v[i].x * scale - x0, y = -v[i].y * scale - y0;
+    if (v[i].type == STBTT_vline) {
+      edges.push_back(Edge{px, py, x, y});
+    } else if (v[i].type == STBTT_vcurve) {
+      const float cx = v[i].cx * scale - x0, cy = -v[i].cy * scale - y0;
+      const int pieces = 16;
+      float lx = px, ly = py;
+      for (int k = 1; k <= pieces; ++k) {
+        const float t = static_cast<float>(k) / pieces, u = 1 - t;
+        const float qx = u * u * px + 2 * u * t * cx + t * t * x;
+        const float qy = u * u * py + 2 * u * t * cy + t * t * y;
+        edges.push_back(Edge{lx, ly, qx, qy});
+        lx = qx;
+        ly = qy;
+      }
+    }
+    px = x;
+    py = y;
+  }
+  stbtt_FreeShape(&info, v);
+  bits->assign(static_cast<size_t>(w) * h, 0);
+  for (int row = 0; row < h; ++row) {
+    const float cy = row + 0.5f + kSampleShiftY;
+    for (int col = 0; col < w; ++col) {
+      const float cx = col + 0.5f + kSampleShiftX;
+      int winding = 0;
+      for (const Edge& e : edges) {
+        if ((e.ay <= cy) == (e.by <= cy)) continue;
+        const float x = e.ax + (cy - e.ay) * (e.bx - e.ax) / (e.by - e.ay);
+        if (x > cx) winding += e.by > e.ay ? 1 : -1;
+      }
+      (*bits)[static_cast<size_t>(row) * w + col] = winding != 0;
+    }
+  }
+}
+
 }  // namespace
 
 namespace zt_soft {
@@ -115,10 +171,7 @@ ZT_PlatformSoft_Font* font_open(const std::string& path, int size, std::string* 
     g.maxy = -y0;
     g.miny = -y1;
     const int w = x1 - x0, h = y1 - y0;
-    std::vector<uint8_t> grey(static_cast<size_t>(w) * h);
-    stbtt_MakeGlyphBitmap(&info, grey.data(), w, h, w, scale, scale, index);
-    g.bits.resize(grey.size());
-    for (size_t i = 0; i < grey.size(); ++i) g.bits[i] = grey[i] >= 128;
+    glyph_centres(info, index, scale, x0, y0, w, h, &g.bits);
   }
   return font.release();
 }
@@ -161,6 +214,7 @@ void ZT_PlatformSoft::text_draw(int x, int y, const std::string& text, ZT_Platfo
   text_extent(font.get(), text, &lo, &hi);
   const int w = hi - lo, h = font->height;
   if (w <= 0) return;  // SDL_ttf renders nothing for a line without width
+  clear_settle();
   // The line in one bit first, as SDL_ttf renders it: glyphs are ORed into a
   // box of the line's size and clipped to it.
   std::vector<uint8_t>& line = font->line;

@@ -3,7 +3,7 @@
 # Sanitizer and LeakSanitizer on), then fuzzes it for a bounded time from its
 # seeds. Fails on any crash, leak, timeout or sanitizer report.
 # Usage: bash run.sh TARGET SECONDS [WORK_FOLDER]
-#   TARGET: anyoption_args, anyoption_file or platform_media
+#   TARGET: anyoption_args, anyoption_file, platform_media or soft_media
 #   WORK_FOLDER: where the programs, the growing corpus and any crash go
 #                (default: $ZT_BUILD_DIR/fuzz, else build/fuzz in the source tree)
 set -euo pipefail
@@ -43,8 +43,14 @@ case $target in
     read -r -a libs <<<"$(pkg-config --libs sdl SDL_mixer SDL_ttf SDL_gfx)"
     flags+=("${sdl_cflags[@]}")
     ;;
+  soft_media)
+    sources=("$here/$target""_fuzz.cpp" "$root"/src/platform/plat_soft*.cpp
+      "$root/src/platform/platform.cpp")
+    libs=()
+    flags+=(-isystem /usr/include/stb)
+    ;;
   *)
-    echo "unknown target '$target' (anyoption_args, anyoption_file, platform_media)" >&2
+    echo "unknown target '$target' (anyoption_args, anyoption_file, platform_media, soft_media)" >&2
     exit 2
     ;;
 esac
@@ -63,7 +69,7 @@ fi
 # by media_seeds (no binary file is kept in the repository).
 seeds=()
 [ -d "$here/corpus/$target" ] && seeds+=("$here/corpus/$target")
-if [ "$target" = platform_media ]; then
+if [ "$target" = platform_media ] || [ "$target" = soft_media ]; then
   generator="$work/media_seeds"
   seed_sources=("$here/media_seeds.cpp" "$root/tests/support/media_files.cpp")
   if [ ! -x "$generator" ] ||

@@ -1,0 +1,69 @@
+// Fuzz target: the software platform's BMP and WAV readers on arbitrary bytes,
+// then what they made used as the device and the menu use it: pictures drawn
+// at the frame's edges, rescaled and presented zoomed, samples mixed.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/plat_soft.h"
+#include "platform/plat_soft_media.h"
+
+namespace {
+
+ZT_PlatformSoft* platform = nullptr;
+
+void shut_down() {
+  delete platform;
+  platform = nullptr;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  platform = new ZT_PlatformSoft;  // drawing and mixing need no font
+  std::atexit(shut_down);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string reason;
+  zt_soft::Bitmap bitmap;
+  if (zt_soft::bmp_decode(data, size, &bitmap, &reason)) {
+    if (bitmap.width <= 0 || bitmap.height <= 0 ||
+        bitmap.values.size() != static_cast<size_t>(bitmap.width) * bitmap.height) {
+      std::abort();
+    }
+    ZT_Platform_RGB magenta = ZT_Platform_RGB_create(255, 0, 255);
+    std::unique_ptr<ZT_PlatformSoft_Image> image(
+        zt_soft::bitmap_image(bitmap, size % 2 ? &magenta : nullptr));
+    const int w = image->width_get(), h = image->height_get();
+    platform->draw_clear();
+    platform->draw_image(image.get(), 0, 0);
+    platform->draw_image(image.get(), -w / 2, -h / 2);
+    platform->draw_image(image.get(), 640 - w / 2, 480 - h / 2);
+    platform->draw_flip(0, 0);
+    image->resize_fit(64, 48);
+    platform->draw_image(image.get(), 10, 10);
+    platform->draw_flip(320, 240);
+  } else if (reason.empty()) {
+    std::abort();  // a refusal always says why
+  }
+
+  std::vector<int16_t> samples;
+  reason.clear();
+  if (zt_soft::wav_decode(data, size, &samples, &reason)) {
+    ZT_PlatformSoft_Sound sound;
+    sound.samples.swap(samples);
+    sound.platform = platform;
+    platform->sound_play(&sound);
+    platform->sound_play(&sound);
+    int16_t out[256];
+    platform->audio_mix(out, 256, 44100);
+  } else if (reason.empty()) {
+    std::abort();
+  }
+  return 0;
+}

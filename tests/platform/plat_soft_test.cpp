@@ -1,0 +1,196 @@
+// The software platform's own behaviour, the parts that have no SDL twin to be
+// compared with: the host's event queue and clocks, the mixer the host pulls,
+// sounds destroyed while they play, and drawing into the frame a host reads.
+#include "platform/plat_soft.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/media_files.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class SoftTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data.add_font();
+    platform.datapath_set(data.path);
+    platform.initialize();
+  }
+  // A mono 16-bit WAV at 22050 Hz holding `samples`, loaded.
+  std::unique_ptr<ZT_Platform_Sound> sound(const std::vector<int16_t>& samples,
+                                           uint32_t rate = 22050) {
+    Bytes pcm;
+    for (int16_t s : samples) le16(pcm, static_cast<uint16_t>(s));
+    const std::string path = data.write("s" + std::to_string(++made) + ".wav",
+                                        wav_bytes(1, 1, rate, 16, 2, {}, {}, pcm));
+    return std::unique_ptr<ZT_Platform_Sound>(platform.sound_load(path));
+  }
+  std::vector<int16_t> mix(int frames, int rate = ZT_PlatformSoft::kMixRate) {
+    std::vector<int16_t> out(static_cast<size_t>(frames), 12345);
+    platform.audio_mix(out.data(), frames, rate);
+    return out;
+  }
+
+  TempDir data;
+  ZT_PlatformSoft platform;
+  int made = 0;
+};
+
+TEST_F(SoftTest, EventsComeInOrderAndAQuitLeavesTheKeyAsItWas) {
+  ZT_Platform_Event e = {-1, 99};
+  EXPECT_FALSE(platform.event(ZT_GAMETYPE_NONE, &e));
+  platform.key_push(ZT_KEY_ZOOM_2);
+  platform.key_push(20);  // no key of the keyboard: dropped
+  platform.key_push(-1);
+  platform.quit_push();
+  platform.key_push(ZT_KEY_POWER);
+  ASSERT_TRUE(platform.event(ZT_GAMETYPE_VTECH, &e));
+  EXPECT_EQ(ZT_EVENT_KEY, e.type);
+  EXPECT_EQ(ZT_KEY_ZOOM_2, e.key);
+  ASSERT_TRUE(platform.event(ZT_GAMETYPE_NONE, &e));
+  EXPECT_EQ(ZT_EVENT_QUIT, e.type);
+  EXPECT_EQ(ZT_KEY_ZOOM_2, e.key);
+  ASSERT_TRUE(platform.event(ZT_GAMETYPE_NONE, &e));
+  EXPECT_EQ(ZT_KEY_POWER, e.key);
+  EXPECT_FALSE(platform.event(ZT_GAMETYPE_NONE, &e));
+}
+
+TEST_F(SoftTest, ClocksAreTheHostsTicksAndAPinnedOrLocalCalendar) {
+  EXPECT_EQ(0u, platform.ticks_get());
+  platform.ticks_advance(16);
+  platform.ticks_advance(17);
+  EXPECT_EQ(33u, platform.ticks_get());
+  platform.ticks = 0xfffffff0u;  // the counter wraps as SDL's does
+  platform.ticks_advance(0x20);
+  EXPECT_EQ(0x10u, platform.ticks_get());
+
+  platform.time_pin(ZT_Platform_Time{7, 12, 126, 13, 5, 9});
+  EXPECT_EQ(7, platform.time_get().day);
+  EXPECT_EQ(126, platform.time_get().year);
+  EXPECT_EQ((13u * 3600 + 5 * 60 + 9) * 1000, platform.time_ms_get());
+  platform.time_unpin();
+  const time_t now = time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  EXPECT_EQ(local.tm_year, platform.time_get().year);
+  EXPECT_EQ(0u, platform.time_ms_get() % 1000);
+}
+
+TEST_F(SoftTest, SixChannelsMixAtTheMixersVolumeWithSaturation) {
+  EXPECT_EQ(75, platform.volume);
+  EXPECT_EQ(std::vector<int16_t>(4, 0), mix(4)) << "nothing plays by itself";
+  EXPECT_EQ(100, platform.sound_volume(250));
+  auto loud = sound({30000, 30000, 30000, -128});
+  auto quiet = sound({1000, -1000});
+  platform.sound_play(loud.get());
+  // 100 of 128: 30000 * 100 / 128, truncated toward zero.
+  EXPECT_EQ((std::vector<int16_t>{23437, 23437}), mix(2));
+  platform.sound_play(quiet.get());
+  // The channels are added in order and held at the 16-bit limits.
+  EXPECT_EQ((std::vector<int16_t>{24218, -100 - 781, 0}), mix(3));
+  EXPECT_EQ(nullptr, platform.channels[0].sound) << "a finished sample frees its channel";
+
+  for (int i = 0; i < 7; ++i) platform.sound_play(loud.get());  // the seventh finds none free
+  EXPECT_EQ(32767, mix(1)[0]);
+  int busy = 0;
+  for (const auto& c : platform.channels) busy += c.sound != nullptr;
+  EXPECT_EQ(6, busy);
+  platform.sound_stop_all();
+  EXPECT_EQ(0, mix(1)[0]);
+
+  EXPECT_EQ(0, platform.sound_volume(0));
+  platform.sound_play(loud.get());
+  EXPECT_EQ(0, mix(1)[0]);
+}
+
+TEST_F(SoftTest, ASoundDestroyedWhilePlayingFallsSilent) {
+  auto a = sound(std::vector<int16_t>(100, 1280));
+  auto b = sound(std::vector<int16_t>(100, 128));
+  platform.sound_play(a.get());
+  platform.sound_play(b.get());
+  platform.sound_play(a.get());
+  EXPECT_EQ(75 * 10 * 2 + 75, mix(1)[0]);
+  a.reset();
+  EXPECT_EQ(75, mix(1)[0]);
+  // A sound outliving its platform is still destroyed safely.
+  {
+    ZT_PlatformSoft other;
+    other.datapath_set(data.path);
+    Bytes pcm;
+    le16(pcm, 1);
+    a.reset(other.sound_load(data.write("o.wav", wav_bytes(1, 1, 22050, 16, 2, {}, {}, pcm))));
+    other.sound_play(a.get());
+  }
+  a.reset();
+}
+
+TEST_F(SoftTest, TheHostPullsAtItsOwnRate) {
+  auto s = sound({100, 200, 300, 400});
+  platform.sound_volume(100);
+  platform.sound_play(s.get());
+  EXPECT_EQ((std::vector<int16_t>{78, 78, 156, 156, 234, 234, 312, 312, 0}), mix(9, 44100));
+  platform.sound_play(s.get());
+  EXPECT_EQ((std::vector<int16_t>{78, 234, 0}), mix(3, 11025));
+  // An 11025 Hz sample is stretched to the mixer's rate when it is loaded.
+  auto slow = sound({1000, 2000}, 11025);
+  EXPECT_EQ((std::vector<int16_t>{1000, 1000, 2000, 2000}),
+            dynamic_cast<ZT_PlatformSoft_Sound*>(slow.get())->samples);
+}
+
+TEST_F(SoftTest, APresentedFrameIsReadFromScreenAndCounted) {
+  ZT_Platform_RGB red = ZT_Platform_RGB_create(255, 0, 0);
+  EXPECT_EQ(0u, platform.presented);
+  platform.draw_rectangle(0, 0, 639, 479, nullptr, &red, -1);
+  platform.draw_flip(0, 0);
+  EXPECT_EQ(1u, platform.presented);
+  EXPECT_EQ(0xf800, platform.screen[640 * 480 - 1]);
+  // A clear is black also when only text or nothing is drawn on it.
+  platform.draw_clear();
+  platform.text_draw(0, 0, "Zentick", nullptr);
+  platform.draw_flip(0, 0);
+  EXPECT_EQ(0, platform.screen[640 * 480 - 1]);
+  int lit = 0;
+  for (int i = 0; i < 640 * 20; ++i) lit += platform.screen[i] == 0xffff;
+  EXPECT_GT(lit, 50);
+  platform.draw_clear();
+  platform.draw_flip(0, 0);
+  EXPECT_EQ(std::vector<uint16_t>(640 * 480, 0), platform.screen);
+  EXPECT_EQ(3u, platform.presented);
+}
+
+TEST_F(SoftTest, AnOpaquePictureOverAPendingClearLeavesBlackAroundIt) {
+  ZT_Platform_RGB white = ZT_Platform_RGB_create(255, 255, 255);
+  platform.draw_rectangle(0, 0, 639, 479, nullptr, &white, -1);
+  Bytes pixels;
+  for (int i = 0; i < 4 * 4; ++i) pixels.insert(pixels.end(), {0, 0, 255});  // red, BGR
+  std::unique_ptr<ZT_Platform_Image> image(
+      platform.image_load(data.write("r.bmp", bmp_bytes(4, 4, 24, 0, {}, {}, pixels)), nullptr));
+  platform.draw_clear();
+  platform.draw_image(image.get(), -2, 477);  // clipped at the left and the bottom
+  platform.draw_flip(0, 0);
+  EXPECT_EQ(0xf800, platform.screen[479 * 640 + 1]);
+  EXPECT_EQ(0, platform.screen[479 * 640 + 2]);
+  EXPECT_EQ(0, platform.screen[476 * 640 + 0]);
+  EXPECT_EQ(0, platform.screen[0]);
+  int red = 0;
+  for (uint16_t p : platform.screen) red += p == 0xf800;
+  EXPECT_EQ(2 * 3, red);
+}
+
+TEST_F(SoftTest, AStartedPlatformStartsOnceAndStopsSafely) {
+  platform.initialize();
+  EXPECT_TRUE(platform.initialized);
+  EXPECT_EQ(19, platform.text_fontheight());
+  platform.finalize();
+  platform.finalize();
+  EXPECT_FALSE(platform.initialized);
+  EXPECT_EQ(-1, platform.text_width("gone"));
+  platform.text_draw(0, 0, "gone", nullptr);  // draws nothing, no font
+}
+
+}  // namespace
