@@ -103,7 +103,7 @@
     window.addEventListener(type, unlockAudio, true);
 
   function keyOf(e) {
-    if (e.code.startsWith('Numpad')) return undefined;  // the keypad is not the desktop's keys
+    if ((e.code || '').startsWith('Numpad')) return undefined;  // the keypad is not the desktop's keys
     if (e.key === '+') return KEY_VOLUME_UP;
     if (e.key === '-') return KEY_VOLUME_DOWN;
     return KEYS[e.code];
@@ -169,6 +169,16 @@
     }
   }
 
+  // Runs the simulator's clock on; false when it stopped on an error.
+  function run(ms) {
+    if (M._zt_web_run(ms) !== 0) {
+      fail('Zentick stopped because of an error: ' + M.UTF8ToString(M._zt_web_error()));
+      return false;
+    }
+    pullAudio(ms);
+    return true;
+  }
+
   function frame(now) {
     rafId = requestAnimationFrame(frame);
     if (last === null) last = now;
@@ -178,13 +188,7 @@
     if (elapsed > MAX_CATCH_UP_MS) elapsed = MAX_CATCH_UP_MS;
     const ms = Math.floor(elapsed);
     carry = elapsed - ms;
-    if (ms > 0) {
-      if (M._zt_web_run(ms) !== 0) {
-        fail('Zentick stopped because of an error: ' + M.UTF8ToString(M._zt_web_error()));
-        return;
-      }
-      pullAudio(ms);
-    }
+    if (ms > 0 && !run(ms)) return;
     draw();
   }
 
@@ -212,10 +216,7 @@
     running = true;
     if (!audio || audio.state !== 'running') hint.hidden = false;
     // The menu's first frame at once, not an animation frame later.
-    if (M._zt_web_run(1) !== 0) {
-      fail('Zentick stopped because of an error: ' + M.UTF8ToString(M._zt_web_error()));
-      return;
-    }
+    if (!run(1)) return;
     draw();
     resume();
   }
