@@ -13,23 +13,13 @@ namespace {
 // Steps the menu until it presents a frame, then writes that frame.
 bool write_next_frame(ZT_PlatformSoft& platform, ZT_Menu& menu, const std::string& path) {
   unsigned long before = platform.presented;
-  for (int i = 0; i < 100 && platform.presented == before; ++i) {
-    platform.ticks_advance(1);
-    menu.Step();
-  }
-  if (platform.presented == before) {
-    std::fprintf(stderr, "the menu presented no frame for %s\n", path.c_str());
-    return false;
-  }
+  for (int i = 0; i < 100 && platform.presented == before; ++i) menu.Step();
+  if (platform.presented == before) return false;
   FILE* out = std::fopen(path.c_str(), "wb");
-  if (out == nullptr) {
-    std::perror(path.c_str());
-    return false;
-  }
+  if (out == nullptr) return false;
   for (uint16_t pixel : platform.screen) {
-    unsigned char bytes[2] = {static_cast<unsigned char>(pixel & 0xff),
-                              static_cast<unsigned char>(pixel >> 8)};
-    std::fwrite(bytes, 1, 2, out);
+    std::fputc(pixel & 0xff, out);
+    std::fputc(pixel >> 8, out);
   }
   return std::fclose(out) == 0;
 }
@@ -47,9 +37,12 @@ int main(int argc, char** argv) {
     platform.initialize();
     ZT_GameList gamelist(&platform);
     ZT_Menu menu(&platform, &gamelist);
-    if (!write_next_frame(platform, menu, out + "/menu_0.rgb565")) return 1;
+    bool written = write_next_frame(platform, menu, out + "/menu_0.rgb565");
     platform.key_push(ZT_KEY_DOWN);
-    if (!write_next_frame(platform, menu, out + "/menu_1.rgb565")) return 1;
+    if (!written || !write_next_frame(platform, menu, out + "/menu_1.rgb565")) {
+      std::fprintf(stderr, "no menu frame written to %s\n", out.c_str());
+      return 1;
+    }
   } catch (const ZT_Exception& e) {
     std::fprintf(stderr, "%s\n", e.message.c_str());
     return 1;
