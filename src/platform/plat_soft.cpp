@@ -5,9 +5,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <typeinfo>
+
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/plat_soft_media.h"
 
@@ -30,6 +38,70 @@ inline uint16_t blend565(uint32_t dc, uint32_t colour, uint32_t alpha) {
   const uint32_t b =
       ((dc & 0x001f) + ((((colour & 0x001f) - (dc & 0x001f)) * alpha) >> 8)) & 0x001f;
   return static_cast<uint16_t>(r | g | b);
+}
+
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+// One byte shuffle per block of eight screen pixels, on processors that have it.
+__attribute__((target("ssse3"))) void shuffle_blocks(uint16_t* dst, const uint16_t* line,
+                                                     const uint16_t* starts,
+                                                     const uint8_t* shuffles, int blocks) {
+  for (int b = 0; b < blocks; ++b) {
+    const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line + starts[b]));
+    const __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles + 16 * b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 8 * b), _mm_shuffle_epi8(source, order));
+  }
+}
+const bool kHaveShuffle = __builtin_cpu_supports("ssse3");
+#define ZT_SOFT_SHUFFLE 1
+#endif
+
+// SDL_gfx's (Sint16) of a float as x86 computes it: truncated to 32 bits (a
+// value beyond them, or none, giving the lowest), then cut to 16.
+inline int16_t gfx_short(float v) {
+  const int32_t i = v > -2147483648.0f && v < 2147483648.0f ? static_cast<int32_t>(v) : INT32_MIN;
+  return static_cast<int16_t>(static_cast<uint16_t>(static_cast<uint32_t>(i)));
+}
+
+// A run of pixels: segments are made of many short runs, for which a call to
+// memcpy costs more than the copy.
+inline void run_copy(uint16_t* dst, const uint16_t* src, int n) {
+  if (n > 32) {
+    std::memcpy(dst, src, static_cast<size_t>(n) * 2);
+    return;
+  }
+  while (n >= 4) {
+    uint64_t four;
+    std::memcpy(&four, src, 8);
+    std::memcpy(dst, &four, 8);
+    dst += 4;
+    src += 4;
+    n -= 4;
+  }
+  while (n-- > 0) *dst++ = *src++;
+}
+
+// Pixels where the mask is set, four at a time.
+inline void masked_copy(uint16_t* dst, const uint16_t* src, const uint16_t* mask, int n) {
+#ifdef __SSE2__
+  for (; n >= 8; n -= 8, dst += 8, src += 8, mask += 8) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                     _mm_or_si128(_mm_andnot_si128(m, d), _mm_and_si128(s, m)));
+  }
+#endif
+  for (; n >= 4; n -= 4, dst += 4, src += 4, mask += 4) {
+    uint64_t d, s, m;
+    std::memcpy(&d, dst, 8);
+    std::memcpy(&s, src, 8);
+    std::memcpy(&m, mask, 8);
+    d = (d & ~m) | (s & m);
+    std::memcpy(dst, &d, 8);
+  }
+  for (; n > 0; --n, ++dst, ++src, ++mask) {
+    *dst = static_cast<uint16_t>((*dst & ~*mask) | (*src & *mask));
+  }
 }
 
 // SDL 1.2's per-pixel alpha blit of an opaque 8-bit-channel pixel onto the
@@ -85,7 +157,12 @@ int ZT_PlatformSoft_Image::width_get() { return width; }
 
 int ZT_PlatformSoft_Image::height_get() { return height; }
 
+static unsigned long picture_generations = 0;
+
 void ZT_PlatformSoft_Image::runs_update() {
+  generation = ++picture_generations;
+  // A key that hides nothing is no key: the picture is then drawn row by row.
+  if (std::find(opaque.begin(), opaque.end(), 0) == opaque.end()) opaque.clear();
   runs.clear();
   row_runs.assign(static_cast<size_t>(height > 0 ? height : 0) + 1, 0);
   for (int y = 0; y < height; ++y) {
@@ -106,6 +183,12 @@ void ZT_PlatformSoft_Image::runs_update() {
     }
   }
   row_runs[static_cast<size_t>(height > 0 ? height : 0)] = static_cast<uint32_t>(runs.size());
+  // Short runs cost more to walk than a masked merge of the whole row.
+  mask.clear();
+  if (!opaque.empty() && runs.size() * 16 > pixels.size()) {
+    mask.resize(opaque.size());
+    for (size_t i = 0; i < opaque.size(); ++i) mask[i] = opaque[i] ? 0xffff : 0;
+  }
 }
 
 bool ZT_PlatformSoft_Image::resize_fit(int fit_width, int fit_height) {
@@ -285,37 +368,105 @@ ZT_Platform_Image* ZT_PlatformSoft::image_load(const std::string& path,
 
 // draw_clear is applied when the next drawing needs it, and then only where a
 // picture drawn over the whole of it does not cover the frame anyway.
-void ZT_PlatformSoft::clear_settle() {
-  if (!clear_pending) return;
-  clear_pending = false;
-  std::fill(frame.begin(), frame.end(), 0);
+void ZT_PlatformSoft::frame_prepare(int x0, int y0, int x1, int y1) {
+  if (clear_pending) {
+    clear_pending = false;
+    std::fill(frame.begin(), frame.end(), 0);
+    black_known = true;
+    black_x0 = black_y0 = black_x1 = black_y1 = 0;
+    base_valid = false;
+  }
+  if (x0 >= x1 || y0 >= y1) return;
+  if (x0 < black_x0 || y0 < black_y0 || x1 > black_x1 || y1 > black_y1) black_known = false;
+  if (base_valid) {
+    // Past a few hundred boxes, or one of the whole frame, repainting costs as much.
+    if (drawn_since_base.size() >= 256 || (x0 == 0 && y0 == 0 && x1 == width && y1 == height)) {
+      base_valid = false;
+    } else {
+      drawn_since_base.push_back(Box{x0, y0, x1, y1});
+    }
+  }
+}
+
+// The picture at (x, y) over a cleared frame, painted in the window
+// [wx0, wx1) x [wy0, wy1): each row copied whole, then black in the gaps
+// between its runs; black around the picture too when `around` is set.
+void ZT_PlatformSoft::background_pass(const ZT_PlatformSoft_Image* picture, int x, int y, int wx0,
+                                      int wy0, int wx1, int wy1, bool around) {
+  wx0 = std::max(wx0, 0);
+  wy0 = std::max(wy0, 0);
+  wx1 = std::min(wx1, width);
+  wy1 = std::min(wy1, height);
+  if (wx0 >= wx1 || wy0 >= wy1) return;
+  const int w = picture->width;
+  const int px0 = std::max(x, wx0), px1 = std::min(x + w, wx1);
+  const int py0 = std::max(y, wy0), py1 = std::min(y + picture->height, wy1);
+  const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
+  for (int row = wy0; row < wy1; ++row) {
+    uint16_t* dst = &frame[static_cast<size_t>(row) * width];
+    if (row < py0 || row >= py1 || px0 >= px1) {
+      if (around) std::fill(dst + wx0, dst + wx1, 0);
+      continue;
+    }
+    if (around) {
+      std::fill(dst + wx0, dst + px0, 0);
+      std::fill(dst + px1, dst + wx1, 0);
+    }
+    const int py = row - y;
+    std::memcpy(dst + px0, &picture->pixels[static_cast<size_t>(py) * w + (px0 - x)],
+                static_cast<size_t>(px1 - px0) * 2);
+    int done = px0;  // columns before this are final
+    for (uint32_t r = picture->row_runs[py]; r != picture->row_runs[py + 1]; ++r) {
+      int a = x + runs[r].x, b = a + runs[r].length;
+      if (a < px0) a = px0;
+      if (b > px1) b = px1;
+      if (a >= b) continue;
+      if (done < a) std::fill(dst + done, dst + a, 0);
+      done = b;
+    }
+    if (done < px1) std::fill(dst + done, dst + px1, 0);
+  }
 }
 
 void ZT_PlatformSoft::draw_clear() { clear_pending = true; }
 
 void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
-  ZT_PlatformSoft_Image* picture = dynamic_cast<ZT_PlatformSoft_Image*>(image);
+  // The exact type is checked first: a dynamic_cast per segment is measurable.
+  ZT_PlatformSoft_Image* picture = image && typeid(*image) == typeid(ZT_PlatformSoft_Image)
+                                       ? static_cast<ZT_PlatformSoft_Image*>(image)
+                                       : dynamic_cast<ZT_PlatformSoft_Image*>(image);
   if (!picture || picture->width <= 0 || picture->height <= 0) return;
   const int w = picture->width, h = picture->height;
   if (picture->row_runs.size() != static_cast<size_t>(h) + 1) picture->runs_update();
   const int x0 = std::max(x, 0), x1 = std::min(x + w, width);
   const int y0 = std::max(y, 0), y1 = std::min(y + h, height);
-  if (clear_pending) {
-    if (picture->opaque.empty() && x0 < x1 && y0 < y1) {
-      // Black only around the picture: rows above and below, then the sides.
-      clear_pending = false;
-      uint16_t* f = frame.data();
-      std::fill(f, f + static_cast<size_t>(y0) * width, 0);
-      std::fill(f + static_cast<size_t>(y1) * width, f + frame.size(), 0);
-      for (int row = y0; row < y1; ++row) {
-        uint16_t* line = f + static_cast<size_t>(row) * width;
-        std::fill(line, line + x0, 0);
-        std::fill(line + x1, line + width, 0);
+  if (clear_pending && x0 < x1 && y0 < y1 && !picture->blended) {
+    // A picture drawn first after a clear (the handheld's background): the
+    // clear is done in the same pass, around the picture and in its holes.
+    clear_pending = false;
+    if (base_valid && base == picture && base_generation == picture->generation && base_x == x &&
+        base_y == y) {
+      // As the last frame began: only what was drawn over it since is undone.
+      for (const Box& box : drawn_since_base) {
+        background_pass(picture, x, y, box.x0, box.y0, box.x1, box.y1, true);
       }
     } else {
-      clear_settle();
+      const bool around_black =
+          black_known && (black_x0 >= black_x1 || black_y0 >= black_y1 ||
+                          (black_x0 >= x0 && black_y0 >= y0 && black_x1 <= x1 && black_y1 <= y1));
+      background_pass(picture, x, y, 0, 0, width, height, !around_black);
+      base_valid = true;
+      base = picture;
+      base_generation = picture->generation;
+      base_x = x;
+      base_y = y;
     }
+    drawn_since_base.clear();
+    black_known = true;
+    black_x0 = x0, black_y0 = y0, black_x1 = x1, black_y1 = y1;
+    return;
   }
+  frame_prepare(x0, y0, x1, y1);
   if (x0 >= x1 || y0 >= y1) return;
   if (picture->blended) {
     for (int row = y0; row < y1; ++row) {
@@ -328,17 +479,37 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
     }
     return;
   }
+  if (!picture->mask.empty()) {
+    for (int row = y0; row < y1; ++row) {
+      const size_t from = static_cast<size_t>(row - y) * w + (x0 - x);
+      masked_copy(&frame[static_cast<size_t>(row) * width + x0], &picture->pixels[from],
+                  &picture->mask[from], x1 - x0);
+    }
+    return;
+  }
+  const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
+  const uint32_t* row_runs = picture->row_runs.data();
+  if (x0 == x && x1 == x + w) {
+    // Whole rows inside the frame: the runs need no clipping.
+    for (int row = y0; row < y1; ++row) {
+      const int py = row - y;
+      const uint16_t* src = &picture->pixels[static_cast<size_t>(py) * w];
+      uint16_t* dst = &frame[static_cast<size_t>(row) * width + x];
+      for (uint32_t r = row_runs[py]; r != row_runs[py + 1]; ++r) {
+        run_copy(dst + runs[r].x, src + runs[r].x, runs[r].length);
+      }
+    }
+    return;
+  }
   for (int row = y0; row < y1; ++row) {
     const int py = row - y;
     const uint16_t* src = &picture->pixels[static_cast<size_t>(py) * w];
     uint16_t* dst = &frame[static_cast<size_t>(row) * width];
-    const ZT_PlatformSoft_Image::Run* run = picture->runs.data() + picture->row_runs[py];
-    const ZT_PlatformSoft_Image::Run* end = picture->runs.data() + picture->row_runs[py + 1];
-    for (; run != end; ++run) {
-      int a = x + run->x, b = a + run->length;
+    for (uint32_t r = row_runs[py]; r != row_runs[py + 1]; ++r) {
+      int a = x + runs[r].x, b = a + runs[r].length;
       if (a < x0) a = x0;
       if (b > x1) b = x1;
-      if (a < b) std::memcpy(dst + a, src + (a - x), static_cast<size_t>(b - a) * 2);
+      if (a < b) run_copy(dst + a, src + (a - x), b - a);
     }
   }
 }
@@ -381,7 +552,7 @@ void ZT_PlatformSoft::box(int x1, int y1, int x2, int y2, uint16_t colour, int a
 
 void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB* colour) {
   if (width <= 0 || height <= 0) return;
-  clear_settle();
+  frame_prepare(0, 0, width, height);
   const uint16_t c = colour ? rgb565_get(colour->r, colour->g, colour->b) : 0xffff;
   // SDL_gfx's lineColor: 16-bit coordinates, clipped Cohen-Sutherland style
   // in its own rounding, straight lines filled, others stepped by Bresenham.
@@ -402,16 +573,16 @@ void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB*
     }
     const float m = bx != ax ? static_cast<float>(by - ay) / static_cast<float>(bx - ax) : 1.0f;
     if (c1 & 1) {
-      ay = static_cast<int16_t>(ay + static_cast<int16_t>((left - ax) * m));
+      ay = static_cast<int16_t>(ay + gfx_short((left - ax) * m));
       ax = static_cast<int16_t>(left);
     } else if (c1 & 2) {
-      ay = static_cast<int16_t>(ay + static_cast<int16_t>((right - ax) * m));
+      ay = static_cast<int16_t>(ay + gfx_short((right - ax) * m));
       ax = static_cast<int16_t>(right);
     } else if (c1 & 8) {
-      if (bx != ax) ax = static_cast<int16_t>(ax + static_cast<int16_t>((bottom - ay) / m));
+      if (bx != ax) ax = static_cast<int16_t>(ax + gfx_short((bottom - ay) / m));
       ay = static_cast<int16_t>(bottom);
     } else if (c1 & 4) {
-      if (bx != ax) ax = static_cast<int16_t>(ax + static_cast<int16_t>((top - ay) / m));
+      if (bx != ax) ax = static_cast<int16_t>(ax + gfx_short((top - ay) / m));
       ay = static_cast<int16_t>(top);
     }
   }
@@ -446,7 +617,7 @@ void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB*
 void ZT_PlatformSoft::draw_rectangle(int x1, int y1, int x2, int y2, ZT_Platform_RGB* border,
                                      ZT_Platform_RGB* fill, int alpha) {
   if (width <= 0 || height <= 0) return;
-  clear_settle();
+  frame_prepare(0, 0, width, height);
   const int a = alpha < 0 ? 255 : (alpha & 0xff);
   const int16_t ax = static_cast<int16_t>(x1), ay = static_cast<int16_t>(y1);
   const int16_t bx = static_cast<int16_t>(x2), by = static_cast<int16_t>(y2);
@@ -473,8 +644,22 @@ void ZT_PlatformSoft::draw_rectangle(int x1, int y1, int x2, int y2, ZT_Platform
   if (fill) box(ax, ay, bx, by, rgb565_get(fill->r, fill->g, fill->b), a);
 }
 
+// Screen pixels of one stretched row made by whole blocks; returns how many.
+int ZT_PlatformSoft::stretch_blocks(uint16_t* dst, const uint16_t* line) {
+#ifdef ZT_SOFT_SHUFFLE
+  if (kHaveShuffle) {
+    const int blocks = static_cast<int>(stretch_block_start.size());
+    shuffle_blocks(dst, line, stretch_block_start.data(), stretch_block_shuffle.data(), blocks);
+    return 8 * blocks;
+  }
+#endif
+  (void)dst;
+  (void)line;
+  return 0;
+}
+
 void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
-  clear_settle();
+  frame_prepare(0, 0, 0, 0);
   ++presented;
   const int w = width, h = height;
   if (view_width > 0 && view_height > 0) {
@@ -500,6 +685,21 @@ void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
           stretch_columns[static_cast<size_t>(i)] = static_cast<uint16_t>(src);
           pos += inc;
         }
+        // Enlarging, each step moves at most one source column, so eight
+        // screen pixels come from eight source pixels or fewer.
+        const int blocks = w / 8;
+        stretch_block_start.resize(static_cast<size_t>(blocks));
+        stretch_block_shuffle.resize(static_cast<size_t>(blocks) * 16);
+        for (int b = 0; b < blocks; ++b) {
+          const uint16_t first = stretch_columns[static_cast<size_t>(b) * 8];
+          stretch_block_start[static_cast<size_t>(b)] = first;
+          for (int k = 0; k < 8; ++k) {
+            const int at = 2 * (stretch_columns[static_cast<size_t>(b) * 8 + k] - first);
+            stretch_block_shuffle[static_cast<size_t>(b) * 16 + 2 * k] = static_cast<uint8_t>(at);
+            stretch_block_shuffle[static_cast<size_t>(b) * 16 + 2 * k + 1] =
+                static_cast<uint8_t>(at + 1);
+          }
+        }
         stretch_width = zw;
       }
       const uint16_t* columns = stretch_columns.data();
@@ -516,8 +716,15 @@ void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
         if (src_row == previous_row) {
           std::memcpy(dst, previous, static_cast<size_t>(w) * 2);
         } else {
-          const uint16_t* line = &frame[static_cast<size_t>(src_row) * w + zx];
-          for (int i = 0; i < w; ++i) dst[i] = line[columns[i]];
+          const size_t start = static_cast<size_t>(src_row) * w + zx;
+          const uint16_t* line = &frame[start];
+          int i = 0;
+          // Each block reads eight source pixels, which must lie in the frame.
+          if (!stretch_block_start.empty() &&
+              start + stretch_block_start.back() + 8 <= frame.size()) {
+            i = stretch_blocks(dst, line);
+          }
+          for (; i < w; ++i) dst[i] = line[columns[i]];
           previous = dst;
           previous_row = src_row;
         }

@@ -46,6 +46,12 @@ class ZT_PlatformSoft_Image : public ZT_Platform_Image {
   };
   std::vector<Run> runs;
   std::vector<uint32_t> row_runs;  // runs of row y: [row_runs[y], row_runs[y + 1])
+  // For pictures of many short runs (the LCD segments): 0xffff where drawn,
+  // 0 where see-through, so that whole rows are merged without branches.
+  std::vector<uint16_t> mask;
+  // Unique to this picture and its contents (renewed by runs_update), so that
+  // the platform can tell it drew this very picture before.
+  unsigned long generation = 0;
   void runs_update();
 };
 
@@ -126,6 +132,17 @@ class ZT_PlatformSoft : public ZT_Platform {
   Channel channels[kChannels];
   std::unique_ptr<ZT_PlatformSoft_Font> font;
 
+  // `frame` is whole after each draw_flip; a draw_clear waits for the next
+  // drawing call. Between frames the platform remembers what `frame` holds
+  // (which part is still black, which background it shows under what was
+  // drawn since) to repaint only what changes; code that writes `frame`
+  // itself (restoring a saved state, say) calls this so that the next frame
+  // is painted in full.
+  void frame_forget() {
+    black_known = false;
+    base_valid = false;
+  }
+
   // The frame's pixel for a colour, as SDL maps it to RGB565.
   static uint16_t rgb565_get(int r, int g, int b) {
     return static_cast<uint16_t>(((r & 0xf8) << 8) | ((g & 0xfc) << 3) | ((b & 0xff) >> 3));
@@ -134,19 +151,39 @@ class ZT_PlatformSoft : public ZT_Platform {
   void sound_forget(ZT_PlatformSoft_Sound* sound);
 
  private:
-  friend struct ZT_PlatformSoft_Font;
-  void clear_settle();
+  void frame_prepare(int x0, int y0, int x1, int y1);
+  void background_pass(const ZT_PlatformSoft_Image* picture, int x, int y, int wx0, int wy0,
+                       int wx1, int wy1, bool around);
   void span_fill(int x1, int x2, int y, uint16_t colour, int alpha);
   void hline(int x1, int x2, int y, uint16_t colour, int alpha);
   void vline(int x, int y1, int y2, uint16_t colour, int alpha);
   void box(int x1, int y1, int x2, int y2, uint16_t colour, int alpha);
+  int stretch_blocks(uint16_t* dst, const uint16_t* line);
 
-  bool clear_pending = false;                  // draw_clear not yet applied to `frame`
+  bool clear_pending = false;  // draw_clear not yet applied to `frame`
+  bool black_known = false;    // `frame` is black outside the box below
+  int black_x0 = 0, black_y0 = 0, black_x1 = 0, black_y1 = 0;
+  // The frame as a cleared frame with `base` drawn over it at its position,
+  // but for the boxes drawn into since: a frame that starts the same way
+  // again only repaints those boxes.
+  bool base_valid = false;
+  const ZT_PlatformSoft_Image* base = nullptr;
+  unsigned long base_generation = 0;
+  int base_x = 0, base_y = 0;
+  struct Box {
+    int x0, y0, x1, y1;
+  };
+  std::vector<Box> drawn_since_base;
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
   unsigned long mix_phase = 0;                 // resampling position between mixer steps
   int mix_rate = kMixRate;                     // the rate the host pulled at last
   int stretch_width = -1;                      // the source width that `stretch_columns` is for
   std::vector<uint16_t> stretch_columns;       // source column of each screen column
+  // The same in blocks of eight screen columns for byte shuffles: the first
+  // source column of each block and where in the block's eight source pixels
+  // each of its screen pixels lies (two bytes per pixel).
+  std::vector<uint16_t> stretch_block_start;
+  std::vector<uint8_t> stretch_block_shuffle;
 };
 
 #endif

@@ -24,7 +24,6 @@ struct ZT_PlatformSoft_Font {
   int height = 0;    // SDL_ttf's height of every line: ascent - descent + 1
   int lineskip = 0;  // the distance between lines
   ZT_PlatformSoft_Glyph glyphs[256];
-  std::vector<uint8_t> line;  // the line being drawn, reused
 };
 
 namespace zt_soft {
@@ -58,6 +57,8 @@ bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
 // Opens a TrueType font at `size` points (72 dpi, as SDL_ttf opens it); null
 // with the reason when it cannot.
 ZT_PlatformSoft_Font* font_open(const std::string& path, int size, std::string* reason);
+// The same from the font file's bytes.
+ZT_PlatformSoft_Font* font_parse(const std::vector<uint8_t>& file, int size, std::string* reason);
 
 }  // namespace zt_soft
 

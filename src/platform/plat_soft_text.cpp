@@ -26,49 +26,187 @@ int ceil26(long v) { return static_cast<int>(((v + 63) & -64) / 64); }
 uint32_t be16(const uint8_t* p) { return (p[0] << 8) | p[1]; }
 uint32_t be32(const uint8_t* p) { return (be16(p) << 16) | be16(p + 2); }
 
-// stb_truetype trusts the file; the checks it needs before it reads one: every
-// table it uses lies inside the file and every glyph inside the glyph table.
-bool font_sound(const std::vector<uint8_t>& font) {
-  const size_t size = font.size();
-  if (size < 12) return false;
-  const uint8_t* d = font.data();
-  const uint32_t version = be32(d);
-  if (version != 0x00010000 && version != 0x74727565) return false;  // TrueType outlines only
-  const uint32_t tables = be16(d + 4);
-  if (12 + 16 * static_cast<size_t>(tables) > size) return false;
-  uint32_t found = 0, loca = 0, loca_len = 0, glyf_len = 0, head = 0, maxp = 0, hhea = 0,
-           hmtx_len = 0;
-  static const char* const kNeeded[] = {"cmap", "loca", "head", "glyf", "hhea", "hmtx", "maxp"};
-  for (uint32_t i = 0; i < tables; ++i) {
-    const uint8_t* entry = d + 12 + 16 * i;
-    const uint32_t offset = be32(entry + 8), length = be32(entry + 12);
-    if (offset > size || length > size - offset) return false;
-    for (int n = 0; n < 7; ++n) {
-      if (std::memcmp(entry, kNeeded[n], 4) != 0) continue;
-      found |= 1u << n;
-      if (n == 1) loca = offset, loca_len = length;
-      if (n == 2) head = offset;
-      if (n == 3) glyf_len = length;
-      if (n == 4) hhea = offset;
-      if (n == 5) hmtx_len = length;
-      if (n == 6) maxp = offset;
+// stb_truetype trusts the file and reads wherever its offsets point. What it
+// will read is checked here first: the tables it uses lie in the file, and
+// each glyph the platform renders (with the glyphs it is built of) lies in the
+// glyph table with every field it holds. Characters are looked up here too,
+// with bounds, rather than by stb_truetype.
+class FontCheck {
+ public:
+  explicit FontCheck(const std::vector<uint8_t>& font) : d(font.data()), size(font.size()) {}
+
+  bool tables_sound() {
+    if (size < 12) return false;
+    const uint32_t version = be32(d);
+    if (version != 0x00010000 && version != 0x74727565) return false;  // TrueType outlines only
+    const uint32_t tables = be16(d + 4);
+    if (12 + 16 * static_cast<size_t>(tables) > size) return false;
+    static const char* const kNeeded[] = {"cmap", "loca", "head", "glyf", "hhea", "hmtx", "maxp"};
+    uint32_t found = 0, offsets[7] = {}, lengths[7] = {};
+    for (uint32_t i = 0; i < tables; ++i) {
+      const uint8_t* entry = d + 12 + 16 * i;
+      const uint32_t offset = be32(entry + 8), length = be32(entry + 12);
+      if (offset > size || length > size - offset) return false;
+      for (int n = 0; n < 7; ++n) {
+        if (found & (1u << n) || std::memcmp(entry, kNeeded[n], 4) != 0) continue;
+        found |= 1u << n;  // the first of a name, as stb_truetype takes it
+        offsets[n] = offset;
+        lengths[n] = length;
+      }
+    }
+    if (found != 0x7f) return false;
+    cmap = offsets[0], cmap_len = lengths[0];
+    glyf = offsets[3], glyf_len = lengths[3];
+    const uint32_t loca = offsets[1], head = offsets[2], hhea = offsets[4], maxp = offsets[6];
+    if (lengths[2] < 54 || lengths[6] < 6 || lengths[4] < 36 || cmap_len < 4) return false;
+    if (4 + 8 * static_cast<size_t>(be16(d + cmap + 2)) > cmap_len) return false;
+    glyphs = be16(d + maxp + 4);
+    const bool long_loca = be16(d + head + 50) != 0;
+    const uint32_t metrics = be16(d + hhea + 34);
+    if (metrics == 0 || metrics > glyphs) return false;
+    if (4 * metrics + 2 * (glyphs - metrics) > lengths[5]) return false;
+    if ((long_loca ? 4u : 2u) * (glyphs + 1) > lengths[1]) return false;
+    starts.resize(glyphs + 1);
+    for (uint32_t g = 0; g <= glyphs; ++g) {
+      starts[g] = long_loca ? be32(d + loca + 4 * g) : 2 * be16(d + loca + 2 * g);
+      if ((g && starts[g] < starts[g - 1]) || starts[g] > glyf_len) return false;
+    }
+    return true;
+  }
+
+  // The glyph of a character from the first Unicode or Windows map of a
+  // kind read here (formats 0, 4, 6 and 12); 0, the missing glyph, otherwise.
+  uint32_t glyph_of(uint32_t c) {
+    const uint32_t count = be16(d + cmap + 2);
+    for (uint32_t i = 0; i < count; ++i) {
+      const uint8_t* record = d + cmap + 4 + 8 * i;
+      const uint32_t platform = be16(record), encoding = be16(record + 2);
+      if (!(platform == 0 || (platform == 3 && (encoding == 1 || encoding == 10)))) continue;
+      const uint32_t at = be32(record + 4);
+      if (at > cmap_len || cmap_len - at < 4) continue;
+      const uint8_t* t = d + cmap + at;
+      const size_t room = cmap_len - at;
+      uint32_t g = 0;
+      if (lookup(t, room, c, &g)) return g < glyphs ? g : 0;
+    }
+    return 0;
+  }
+
+  // The glyph and the glyphs it is built of lie in the glyph table with all
+  // their fields; composites nest at most a few deep and place their parts
+  // by offsets (stb_truetype stops on the other kind).
+  bool glyph_sound(uint32_t g, int depth = 0) {
+    if (g >= glyphs || depth > 8) return false;
+    const uint32_t start = starts[g], end = starts[g + 1];
+    if (start == end) return true;  // an empty glyph
+    if (end - start < 10) return false;
+    const uint8_t* p = d + glyf + start;
+    const size_t n = end - start;
+    const int contours = static_cast<int16_t>(be16(p));
+    size_t at = 10;
+    if (contours > 0) {
+      if (at + 2 * static_cast<size_t>(contours) + 2 > n) return false;
+      const size_t points = be16(p + at + 2 * (contours - 1)) + 1u;
+      at += 2 * static_cast<size_t>(contours);
+      at += 2 + be16(p + at);  // instructions
+      size_t xs = 0, ys = 0;
+      for (size_t i = 0; i < points;) {
+        if (at >= n) return false;
+        const uint8_t flags = p[at++];
+        size_t repeat = 1;
+        if (flags & 8) {
+          if (at >= n) return false;
+          repeat += p[at++];
+        }
+        if (repeat > points - i) repeat = points - i;  // flags past the last point are not read
+        const size_t x = flags & 2 ? 1 : (flags & 16 ? 0 : 2);
+        const size_t y = flags & 4 ? 1 : (flags & 32 ? 0 : 2);
+        xs += x * repeat;
+        ys += y * repeat;
+        i += repeat;
+      }
+      return at + xs + ys <= n;
+    }
+    if (contours == 0) return true;
+    for (;;) {
+      if (at + 4 > n) return false;
+      const uint32_t flags = be16(p + at), part = be16(p + at + 2);
+      if (!(flags & 2)) return false;  // parts matched by points
+      at += 4 + (flags & 1 ? 4 : 2);
+      // One scale at most, in stb_truetype's order of looking.
+      if (flags & 8) {
+        at += 2;
+      } else if (flags & 0x40) {
+        at += 4;
+      } else if (flags & 0x80) {
+        at += 8;
+      }
+      if (at > n || !glyph_sound(part, depth + 1)) return false;
+      if (!(flags & 0x20)) return true;
     }
   }
-  if (found != 0x7f) return false;
-  if (size - head < 54 || size - maxp < 6 || size - hhea < 36) return false;
-  const uint32_t glyphs = be16(d + maxp + 4);
-  const bool long_loca = be16(d + head + 50) != 0;
-  const uint32_t metrics = be16(d + hhea + 34);
-  if (metrics == 0 || metrics > glyphs || 4 * metrics > hmtx_len) return false;
-  if ((long_loca ? 4u : 2u) * (glyphs + 1) > loca_len) return false;
-  uint32_t last = 0;
-  for (uint32_t g = 0; g <= glyphs; ++g) {
-    const uint32_t at = long_loca ? be32(d + loca + 4 * g) : 2 * be16(d + loca + 2 * g);
-    if (at < last || at > glyf_len) return false;
-    last = at;
+
+ private:
+  bool lookup(const uint8_t* t, size_t room, uint32_t c, uint32_t* g) {
+    const uint32_t format = be16(t);
+    if (format == 0) {
+      if (room < 262) return false;
+      *g = c < 256 ? t[6 + c] : 0;
+      return true;
+    }
+    if (format == 6) {
+      if (room < 10) return false;
+      const uint32_t first = be16(t + 6), entries = be16(t + 8);
+      if (10 + 2 * static_cast<size_t>(entries) > room) return false;
+      *g = c >= first && c - first < entries ? be16(t + 10 + 2 * (c - first)) : 0;
+      return true;
+    }
+    if (format == 4) {
+      if (room < 14) return false;
+      const size_t segments = be16(t + 6) / 2;
+      if (16 + 8 * segments > room) return false;
+      for (size_t i = 0; i < segments; ++i) {
+        const uint32_t end = be16(t + 14 + 2 * i), start = be16(t + 16 + 2 * segments + 2 * i);
+        if (c > end || c < start) continue;
+        const uint32_t delta = be16(t + 16 + 4 * segments + 2 * i);
+        const size_t range_at = 16 + 6 * segments + 2 * i;
+        const uint32_t range = be16(t + range_at);
+        if (range == 0) {
+          *g = (c + delta) & 0xffff;
+          return true;
+        }
+        const size_t at = range_at + range + 2 * (c - start);
+        if (at + 2 > room) return false;
+        const uint32_t v = be16(t + at);
+        *g = v ? (v + delta) & 0xffff : 0;
+        return true;
+      }
+      *g = 0;
+      return true;
+    }
+    if (format == 12) {
+      if (room < 16) return false;
+      const uint32_t groups = be32(t + 12);
+      if (groups > (room - 16) / 12) return false;
+      for (uint32_t i = 0; i < groups; ++i) {
+        const uint8_t* group = t + 16 + 12 * static_cast<size_t>(i);
+        const uint32_t start = be32(group), end = be32(group + 4);
+        if (c >= start && c <= end) {
+          *g = be32(group + 8) + (c - start);
+          return true;
+        }
+      }
+      *g = 0;
+      return true;
+    }
+    return false;
   }
-  return true;
-}
+
+  const uint8_t* d;
+  size_t size;
+  uint32_t cmap = 0, cmap_len = 0, glyf = 0, glyf_len = 0, glyphs = 0;
+  std::vector<uint32_t> starts;
+};
 
 // Where a pixel is sampled, from its top-left corner. FreeType's monochrome
 // renderer sets a pixel whose centre lies inside the outline, but SDL_ttf's
@@ -137,8 +275,13 @@ ZT_PlatformSoft_Font* font_open(const std::string& path, int size, std::string* 
     if (reason->compare(0, 13, "Couldn't open") != 0) *reason = "Couldn't load font file";
     return nullptr;
   }
+  return font_parse(file, size, reason);
+}
+
+ZT_PlatformSoft_Font* font_parse(const std::vector<uint8_t>& file, int size, std::string* reason) {
   stbtt_fontinfo info;
-  if (!font_sound(file) || !stbtt_InitFont(&info, file.data(), 0)) {
+  FontCheck check(file);
+  if (!check.tables_sound() || !stbtt_InitFont(&info, file.data(), 0)) {
     *reason = "Couldn't load font file";
     return nullptr;
   }
@@ -155,17 +298,38 @@ ZT_PlatformSoft_Font* font_open(const std::string& path, int size, std::string* 
   const int descent = ceil26(mul_fix(descender, y_scale));
   font->height = font->ascent - descent + 1;
   font->lineskip = ceil26(mul_fix(ascender - descender + gap, y_scale));
+  // Metrics far beyond the size are those of a damaged file; they would ask
+  // for glyph pictures of any size.
+  const int limit = 8 * size;
+  if (units < 16 || units > 16384 || font->height < 1 || font->height > limit ||
+      font->ascent < -limit || font->ascent > limit) {
+    *reason = "Couldn't load font file";
+    return nullptr;
+  }
 
   const float scale = static_cast<float>(size) / static_cast<float>(units);
   for (int c = 0; c < 256; ++c) {
     ZT_PlatformSoft_Glyph& g = font->glyphs[c];
-    const int index = stbtt_FindGlyphIndex(&info, c);
+    const uint32_t glyph = check.glyph_of(static_cast<uint32_t>(c));
+    if (!check.glyph_sound(glyph)) {
+      *reason = "Couldn't load font file";
+      return nullptr;
+    }
+    const int index = static_cast<int>(glyph);
     int advance, bearing;
     stbtt_GetGlyphHMetrics(&info, index, &advance, &bearing);
     g.advance = static_cast<int>(std::floor(advance * scale + 0.5f));
+    if (g.advance < 0 || g.advance > limit) {
+      *reason = "Couldn't load font file";
+      return nullptr;
+    }
     int x0, y0, x1, y1;
     stbtt_GetGlyphBitmapBox(&info, index, scale, scale, &x0, &y0, &x1, &y1);
     if (x1 <= x0 || y1 <= y0) continue;
+    if (x1 - x0 > limit || y1 - y0 > limit || x0 < -limit || y0 < -limit || y1 > limit) {
+      *reason = "Couldn't load font file";
+      return nullptr;
+    }
     g.minx = x0;
     g.maxx = x1;
     g.maxy = -y0;
@@ -214,11 +378,10 @@ void ZT_PlatformSoft::text_draw(int x, int y, const std::string& text, ZT_Platfo
   text_extent(font.get(), text, &lo, &hi);
   const int w = hi - lo, h = font->height;
   if (w <= 0) return;  // SDL_ttf renders nothing for a line without width
-  clear_settle();
-  // The line in one bit first, as SDL_ttf renders it: glyphs are ORed into a
-  // box of the line's size and clipped to it.
-  std::vector<uint8_t>& line = font->line;
-  line.assign(static_cast<size_t>(w) * h, 0);
+  frame_prepare(0, 0, width, height);
+  // As SDL_ttf renders a line: glyphs set into a box of the line's size and
+  // clipped to it; the box then copied with its unset pixels see-through.
+  const uint16_t ink = colour ? rgb565_get(colour->r, colour->g, colour->b) : 0xffff;
   int pen = 0;
   bool first = true;
   for (unsigned char c : text) {
@@ -227,24 +390,16 @@ void ZT_PlatformSoft::text_draw(int x, int y, const std::string& text, ZT_Platfo
     first = false;
     const int gw = g.maxx - g.minx, yoffset = font->ascent - g.maxy;
     for (int row = 0; row < g.maxy - g.miny; ++row) {
-      const int ly = row + yoffset;
-      if (ly < 0 || ly >= h) continue;
+      const int ly = row + yoffset, fy = y + ly;
+      if (ly < 0 || ly >= h || fy < 0 || fy >= height) continue;
+      const uint8_t* bits = &g.bits[static_cast<size_t>(row) * gw];
       for (int col = 0; col < gw; ++col) {
-        const int lx = pen + g.minx + col;
-        if (lx < 0 || lx >= w) continue;
-        line[static_cast<size_t>(ly) * w + lx] |= g.bits[static_cast<size_t>(row) * gw + col];
+        const int lx = pen + g.minx + col, fx = x + lx;
+        if (bits[col] && lx >= 0 && lx < w && fx >= 0 && fx < width) {
+          frame[static_cast<size_t>(fy) * width + fx] = ink;
+        }
       }
     }
     pen += g.advance;
-  }
-  const uint16_t ink = colour ? rgb565_get(colour->r, colour->g, colour->b) : 0xffff;
-  for (int ly = 0; ly < h; ++ly) {
-    const int fy = y + ly;
-    if (fy < 0 || fy >= height) continue;
-    for (int lx = 0; lx < w; ++lx) {
-      const int fx = x + lx;
-      if (fx < 0 || fx >= width) continue;
-      if (line[static_cast<size_t>(ly) * w + lx]) frame[static_cast<size_t>(fy) * width + fx] = ink;
-    }
   }
 }

@@ -49,40 +49,39 @@ class SoftBadDataTest : public StartedPlatformTest {
     soft->datapath_set(data->path);
     soft->initialize();
   }
-  // Both platforms on one file; `same` false where SDL's reason is garbage read
-  // from a cut header, and only the start of the line can agree.
+  // Both platforms' lines for one file; `same` false where SDL's reason is
+  // garbage read from a cut header, and only the start of the lines can agree.
+  void expect_same_line(const std::string& prefix, const std::string& path,
+                        const std::function<void(ZT_Platform*)>& use, bool same) {
+    const std::string sdl = failure([&] { use(platform); });
+    const std::string mine = failure([&] { use(soft.get()); });
+    if (same) {
+      EXPECT_EQ(sdl, mine) << path;
+    } else {
+      EXPECT_EQ(prefix + path + ": ", sdl.substr(0, prefix.size() + path.size() + 2));
+      EXPECT_EQ(prefix + path + ": ", mine.substr(0, prefix.size() + path.size() + 2));
+    }
+  }
+  // Loaded, then drawn (a picture) or played and mixed (a sample).
   void expect_same_picture_line(const std::string& name, const Bytes& bytes, bool same = true) {
     const std::string path = data->write(name, bytes);
     ZT_Platform_RGB key = ZT_Platform_RGB_create(255, 255, 255);
-    const std::string sdl = failure([&] { delete platform->image_load(path, &key); });
-    const std::string mine = failure([&] {
-      std::unique_ptr<ZT_Platform_Image> image(soft->image_load(path, &key));
-      soft->draw_image(image.get(), -1, -1);
-    });
-    if (same) {
-      EXPECT_EQ(sdl, mine) << name;
-    } else {
-      const std::string prefix = "Unable to load image " + path + ": ";
-      EXPECT_EQ(prefix, sdl.substr(0, prefix.size()));
-      EXPECT_EQ(prefix, mine.substr(0, prefix.size()));
-    }
+    auto use = [&](ZT_Platform* p) {
+      std::unique_ptr<ZT_Platform_Image> image(p->image_load(path, &key));
+      p->draw_image(image.get(), -1, -1);
+    };
+    expect_same_line("Unable to load image ", path, use, same);
   }
   void expect_same_sound_line(const std::string& name, const Bytes& bytes, bool same = true) {
     const std::string path = data->write(name, bytes);
-    const std::string sdl = failure([&] { delete platform->sound_load(path); });
-    const std::string mine = failure([&] {
-      std::unique_ptr<ZT_Platform_Sound> sound(soft->sound_load(path));
-      soft->sound_play(sound.get());
+    auto use = [&](ZT_Platform* p) {
+      std::unique_ptr<ZT_Platform_Sound> sound(p->sound_load(path));
+      p->sound_play(sound.get());
       int16_t out[64];
       soft->audio_mix(out, 64);
-    });
-    if (same) {
-      EXPECT_EQ(sdl, mine) << name;
-    } else {
-      const std::string prefix = "Unable to load sound sample " + path + ": ";
-      EXPECT_EQ(prefix, sdl.substr(0, prefix.size()));
-      EXPECT_EQ(prefix, mine.substr(0, prefix.size()));
-    }
+      p->sound_stop_all();
+    };
+    expect_same_line("Unable to load sound sample ", path, use, same);
   }
 
   std::unique_ptr<ZT_PlatformSoft> soft;

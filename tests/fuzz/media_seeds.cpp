@@ -1,10 +1,11 @@
 // Writes the seed pictures and sounds of the media fuzz target: tiny BMPs of
-// every depth SDL reads, and WAV samples in each encoding, byte by byte, so that
-// no binary file is kept in the repository.
+// every depth SDL reads, WAV samples in each encoding and a tiny TrueType font,
+// byte by byte, so that no binary file is kept in the repository.
 // Usage: media_seeds OUTPUT_FOLDER
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "support/media_files.h"
 
@@ -34,6 +35,69 @@ Bytes grey_palette(int entries) {
     p.insert(p.end(), {v, v, v, 0});
   }
   return p;
+}
+
+void be16(Bytes& b, uint32_t v) { b.insert(b.end(), {uint8_t(v >> 8), uint8_t(v)}); }
+void be32(Bytes& b, uint32_t v) {
+  be16(b, v >> 16);
+  be16(b, v & 0xffff);
+}
+
+// A TrueType font of two glyphs, the empty missing glyph and a square that the
+// capital letters map to: the smallest file with every table the fonts need.
+Bytes tiny_font() {
+  Bytes head, hhea, maxp, hmtx, loca, glyf, cmap;
+  be32(head, 0x00010000);
+  be32(head, 0x00010000);
+  be32(head, 0);  // checksum adjustment
+  be32(head, 0x5f0f3cf5);
+  be16(head, 0);
+  be16(head, 1000);                                // units per em
+  for (int i = 0; i < 16; ++i) head.push_back(0);  // dates
+  for (uint32_t v : {0u, 0u, 500u, 700u}) be16(head, v);
+  for (uint32_t v : {0u, 8u, 2u, 0u, 0u}) be16(head, v);  // style, ppem, direction, short loca
+  be32(hhea, 0x00010000);
+  for (uint32_t v : {800u, 0xff38u, 0u, 600u}) be16(hhea, v);  // ascender, descender, gap
+  for (int i = 0; i < 11; ++i) be16(hhea, 0);
+  be16(hhea, 2);  // long metrics
+  be32(maxp, 0x00005000);
+  be16(maxp, 2);
+  for (int g = 0; g < 2; ++g) {
+    be16(hmtx, 600);
+    be16(hmtx, 0);
+  }
+  // One contour of four points on the curve, their positions as deltas.
+  for (uint32_t v : {1u, 0u, 0u, 500u, 700u, 3u, 0u}) be16(glyf, v);
+  glyf.insert(glyf.end(), {1, 1, 1, 1});
+  for (uint32_t v : {0u, 500u, 0u, 0xfe0cu, 0u, 0u, 700u, 0u}) be16(glyf, v);
+  for (uint32_t v : {0u, 0u, static_cast<uint32_t>(glyf.size() / 2)}) be16(loca, v);
+  be16(cmap, 0);
+  be16(cmap, 1);
+  for (uint32_t v : {3u, 1u}) be16(cmap, v);
+  be32(cmap, 12);
+  for (uint32_t v : {4u, 32u, 0u, 4u, 4u, 1u, 0u, 0x5au, 0xffffu, 0u, 0x41u, 0xffffu,
+                     (1u - 0x41u) & 0xffff, 1u, 0u, 0u}) {
+    be16(cmap, v);
+  }
+  const std::pair<const char*, Bytes*> tables[] = {
+      {"cmap", &cmap}, {"glyf", &glyf}, {"head", &head}, {"hhea", &hhea},
+      {"hmtx", &hmtx}, {"loca", &loca}, {"maxp", &maxp}};
+  Bytes font;
+  be32(font, 0x00010000);
+  for (uint32_t v : {7u, 64u, 2u, 48u}) be16(font, v);
+  uint32_t offset = 12 + 16 * 7;
+  for (const auto& t : tables) {
+    append_text(font, t.first);
+    be32(font, 0);
+    be32(font, offset);
+    be32(font, static_cast<uint32_t>(t.second->size()));
+    offset += (t.second->size() + 3) & ~size_t(3);
+  }
+  for (const auto& t : tables) {
+    append(font, *t.second);
+    font.resize((font.size() + 3) & ~size_t(3), 0);
+  }
+  return font;
 }
 
 bool write(const std::string& dir, const char* name, const Bytes& bytes) {
@@ -112,6 +176,7 @@ int main(int argc, char** argv) {
   Bytes ms_block = {1, 16, 0, 0x10, 0x00, 0x20, 0x00, 0x30, 0x00};
   append(ms_block, ramp(5, 33));
   ok &= write(dir, "wav_ms_adpcm.wav", wav_bytes(2, 1, 22050, 4, 14, ms_extra, none, ms_block));
+  ok &= write(dir, "tiny.ttf", tiny_font());
   if (!ok) {
     std::fprintf(stderr, "media_seeds: cannot write into %s\n", dir.c_str());
     return 1;

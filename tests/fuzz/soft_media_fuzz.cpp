@@ -1,6 +1,7 @@
-// Fuzz target: the software platform's BMP and WAV readers on arbitrary bytes,
-// then what they made used as the device and the menu use it: pictures drawn
-// at the frame's edges, rescaled and presented zoomed, samples mixed.
+// Fuzz target: the software platform's BMP, WAV and font readers on arbitrary
+// bytes, then what they made used as the device and the menu use it: pictures
+// drawn at the frame's edges, rescaled and presented zoomed, samples mixed,
+// text drawn.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -50,6 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform->draw_flip(320, 240);
   } else if (reason.empty()) {
     std::abort();  // a refusal always says why
+  }
+
+  // As a font: opened, and a line of every character drawn with it.
+  reason.clear();
+  std::unique_ptr<ZT_PlatformSoft_Font> font(
+      zt_soft::font_parse(std::vector<uint8_t>(data, data + size), 16, &reason));
+  if (font) {
+    std::swap(platform->font, font);
+    std::string all;
+    for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+    platform->text_draw(-5, 470, all, nullptr);
+    platform->text_width(all);
+    std::swap(platform->font, font);
+  } else if (reason.empty()) {
+    std::abort();
   }
 
   std::vector<int16_t> samples;

@@ -1,0 +1,170 @@
+// Benchmarks of the software platform on the data set the build draws: one
+// full frame of each game with every segment lit at each zoom level (against a
+// plain copy of the frame's bytes in the same iteration), and a pass of the
+// menu's and of a device's loop with nothing due, with the allocations it makes.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "framework/device.h"
+#include "menu/gamelist.h"
+#include "menu/menu.h"
+#include "platform/plat_soft.h"
+
+// Every allocation of the program is counted, so that a benchmark can tell
+// how many its iterations made.
+static unsigned long allocations = 0;
+
+void* operator new(size_t size) {
+  ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+
+namespace {
+
+typedef std::chrono::steady_clock Clock;
+
+double seconds(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double>(to - from).count();
+}
+
+std::string data_path() {
+  const char* path = std::getenv("ZT_DATA_PATH");
+  return path && *path ? path : ZT_BENCH_DATA;
+}
+
+const ZT_Platform_Time kNoon = {7, 12, 126, 12, 34, 56};
+
+// A started software platform on the data set with its clock pinned.
+struct Platform : ZT_PlatformSoft {
+  Platform() {
+    datapath_set(data_path());
+    initialize();
+    time_pin(kNoon);
+  }
+};
+
+// A game of the catalogue run in a device, switched on and stepped until it
+// has drawn what it shows.
+struct Running {
+  explicit Running(int index)
+      : list(&platform), game(list.get(index)->create()), device(&platform) {
+    device.Start(game.get());
+    platform.key_push(ZT_KEY_ENTER);
+    device.Step();
+    device.Step();
+  }
+  ~Running() { device.Finish(); }
+
+  Platform platform;
+  ZT_GameList list;
+  std::unique_ptr<ZT_Game> game;
+  ZT_Device device;
+};
+
+// One frame as the device draws it when the game has changed: clear, the
+// background, every segment (switched on, the handheld shows them all),
+// present at the zoom; then the frame's bytes copied with memcpy.
+void frame(benchmark::State& state, int index, int zoom) {
+  Running run(index);
+  ZT_PlatformSoft& p = run.platform;
+  run.device.zoom = zoom;
+  run.device.ZoomChanged();
+  ZT_Platform_Image* bg = run.game->data.image_get(run.game->bgimage_get(), 0)->image;
+  int lit = 0;
+  for (auto& outer : run.game->data.positions)
+    for (auto& inner : outer.second) lit += inner.second->visible && inner.second->image_id >= 0;
+
+  const size_t bytes = p.frame.size() * sizeof(uint16_t);
+  std::vector<unsigned char> copy(bytes);
+  double drawing = 0, copying = 0;
+  for (auto _ : state) {
+    const Clock::time_point start = Clock::now();
+    p.draw_clear();
+    p.draw_image(bg, run.device.bg_x, run.device.bg_y);
+    run.device.draw_game();
+    p.draw_flip(run.device.view_width, run.device.view_height);
+    const Clock::time_point drawn = Clock::now();
+    std::memcpy(copy.data(), p.frame.data(), bytes);
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+    const Clock::time_point copied = Clock::now();
+    state.SetIterationTime(seconds(start, drawn));
+    drawing += seconds(start, drawn);
+    copying += seconds(drawn, copied);
+  }
+  state.SetLabel(run.list.get(index)->name + " zoom " + std::to_string(zoom));
+  state.counters["segments"] = lit;
+  state.counters["memcpy_us"] = benchmark::Counter(copying * 1e6 / state.iterations());
+  state.counters["x_memcpy"] = copying > 0 ? drawing / copying : 0;
+}
+
+void report_idle(benchmark::State& state, unsigned long made, unsigned long drawn) {
+  state.counters["allocs"] = benchmark::Counter(static_cast<double>(made) / state.iterations());
+  if (drawn) state.SkipWithError("a frame was drawn: something was due");
+}
+
+// A pass of the menu's loop with no event and nothing to repaint.
+void menu_idle(benchmark::State& state) {
+  Platform p;
+  ZT_GameList list(&p);
+  ZT_Menu menu(&p, &list);
+  menu.Step();
+  const unsigned long presented = p.presented, before = allocations;
+  for (auto _ : state) benchmark::DoNotOptimize(menu.Step());
+  report_idle(state, allocations - before, p.presented - presented);
+}
+
+// A pass of a device's loop on a game switched on and showing the time: no
+// event, no timer expiring (the clock stands still), nothing to redraw.
+void device_idle(benchmark::State& state, int index) {
+  Running run(index);
+  run.device.Step();
+  const unsigned long presented = run.platform.presented, before = allocations;
+  for (auto _ : state) benchmark::DoNotOptimize(run.device.Step());
+  report_idle(state, allocations - before, run.platform.presented - presented);
+  state.SetLabel(run.list.get(index)->name);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+
+  ZT_PlatformSoft unstarted;
+  ZT_GameList list(&unstarted);
+  const int games = list.count();
+  for (int zoom = 0; zoom <= 2; zoom++)
+    for (int i = 0; i < games; i++)
+      benchmark::RegisterBenchmark(
+          ("SoftFrame/zoom" + std::to_string(zoom) + "/" + list.get(i)->name).c_str(), frame, i,
+          zoom)
+          ->UseManualTime()
+          ->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("SoftIdleStep/Menu", menu_idle)->Unit(benchmark::kNanosecond);
+  for (int i = 0; i < games; i++)
+    benchmark::RegisterBenchmark(("SoftIdleStep/Device/" + list.get(i)->name).c_str(), device_idle,
+                                 i)
+        ->Unit(benchmark::kNanosecond);
+
+  try {
+    benchmark::RunSpecifiedBenchmarks();
+  } catch (const ZT_Exception& e) {
+    std::fprintf(stderr, "%s\n(the data set: %s; ZT_DATA_PATH names another)\n", e.message.c_str(),
+                 data_path().c_str());
+    return 1;
+  }
+  benchmark::Shutdown();
+  return 0;
+}
