@@ -1,14 +1,31 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zentick needs when any is missing.
-# Usage: scripts/setup.sh [--test]   (--test adds what the test suite needs)
+# Usage: scripts/setup.sh [--web] [--test]
+#   --web adds the WebAssembly tool chain; --test adds what the test suite needs
+#   (the web build and its browser tests included).
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev
-  libsdl-ttf2.0-dev libsdl-gfx1.2-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core libstb-dev retroarch-dev)
-if [ "${1:-}" = "--test" ]; then
+  libsdl-ttf2.0-dev libsdl-gfx1.2-dev libstb-dev retroarch-dev libgtest-dev libgmock-dev
+  libbenchmark-dev fonts-dejavu-core)
+web=0
+test=0
+for arg in "$@"; do
+  case "$arg" in
+    --web) web=1 ;;
+    --test) web=1; test=1 ;;
+    *) echo "usage: $0 [--web] [--test]" >&2; exit 2 ;;
+  esac
+done
+if [ $web = 1 ]; then
+  packages+=(emscripten python3)
+fi
+if [ $test = 1 ]; then
   packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev
-    libsdl1.2-compat desktop-file-utils appstream man-db lintian file retroarch)
+    libsdl1.2-compat desktop-file-utils appstream man-db lintian file retroarch chromium nodejs)
+  # The browser tests install their npm packages with npm ci; a Node.js from
+  # another source may bring its own npm.
+  if ! command -v npm >/dev/null 2>&1; then packages+=(npm); fi
 fi
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, then builds and runs the whole test suite twice:
-# a normal build and an AddressSanitizer + UndefinedBehaviorSanitizer build.
+# a normal build and an AddressSanitizer + UndefinedBehaviorSanitizer build;
+# once, between them, the web page's build and its browser tests.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh" --test
@@ -14,5 +15,6 @@ run_suite() {
 }
 
 run_suite "$root/build"
+"$root/tests/web/run.sh" "$root/build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite "$root/build-asan" -DZT_SANITIZE=ON

@@ -1,0 +1,249 @@
+// Browser tests of the Zentick page in headless Chromium: the menu as the
+// software platform draws it natively, keyboard and touch, play, speed, sizes
+// and errors shown in words.
+// Usage: node page_test.js SITE_DIR REFERENCE_DIR   (puppeteer-core on NODE_PATH)
+'use strict';
+
+const fs = require('fs');
+const http = require('http');
+const os = require('os');
+const path = require('path');
+const zlib = require('zlib');
+const puppeteer = require('puppeteer-core');
+
+const [site, refDir] = process.argv.slice(2);
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+let failures = 0;
+function check(ok, what, detail) {
+  console.log((ok ? 'ok   ' : 'FAIL ') + what + (detail !== undefined ? ': ' + detail : ''));
+  if (!ok) failures++;
+}
+
+// Checks the sizes; returns the files compressed, by name, for the server.
+function sizes() {
+  const gzipped = new Map();
+  let code = 0, raw = 0, gz = 0;
+  for (const f of fs.readdirSync(site)) {
+    const bytes = fs.readFileSync(path.join(site, f));
+    gzipped.set(f, zlib.gzipSync(bytes, { level: 9 }));
+    if (/^zentick\.(wasm|js)$/.test(f)) code += bytes.length;
+    raw += bytes.length;
+    gz += gzipped.get(f).length;
+  }
+  check(code < 600 * 1024, '.wasm and .js under 600 KB', (code / 1024).toFixed(0) + ' KB');
+  check(gz < 1024 * 1024, 'the whole page under 1 MB compressed',
+        (gz / 1024).toFixed(0) + ' KB gzip of ' + (raw / 1024).toFixed(0) + ' KB');
+  return gzipped;
+}
+
+// Loopback only, on a free port, compressed as a web host would serve it.
+function serve(gzipped) {
+  const types = { '.js': 'text/javascript', '.wasm': 'application/wasm', '.data': 'application/octet-stream' };
+  const server = http.createServer((req, res) => {
+    const name = new URL(req.url, 'http://x').pathname.slice(1) || 'index.html';
+    if (!gzipped.has(name)) return res.writeHead(404).end();
+    res.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'text/html; charset=utf-8',
+                         'Content-Encoding': 'gzip' });
+    res.end(gzipped.get(name));
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+const stats = (page) => page.evaluate(() => ({ ...window.zentick.stats, inGame: window.zentick.inGame() }));
+
+// The canvas as RGB565 values, as the native reference stores them; read
+// through a copy, so that the page's own canvas is never read back.
+async function canvas565(page) {
+  return Buffer.from(await page.evaluate(() => {
+    const c = Object.assign(document.createElement('canvas'), { width: 640, height: 480 });
+    const copy = c.getContext('2d', { willReadFrequently: true });
+    copy.drawImage(document.getElementById('screen'), 0, 0);
+    const rgba = copy.getImageData(0, 0, 640, 480).data;
+    const out = new Uint8Array(640 * 480 * 2);
+    for (let i = 0, o = 0; i < rgba.length; i += 4, o += 2) {
+      const v = ((rgba[i] >> 3) << 11) | ((rgba[i + 1] >> 2) << 5) | (rgba[i + 2] >> 3);
+      out[o] = v & 255;
+      out[o + 1] = v >> 8;
+    }
+    let s = '';
+    for (let i = 0; i < out.length; i += 0x8000) s += String.fromCharCode(...out.subarray(i, i + 0x8000));
+    return btoa(s);
+  }), 'base64');
+}
+
+function differentPixels(a, b) {
+  let n = 0;
+  for (let i = 0; i < a.length; i += 2) if (a[i] !== b[i] || a[i + 1] !== b[i + 1]) n++;
+  return n;
+}
+
+// Both sides come from the same software platform: they must match exactly.
+async function expectReference(page, name, what) {
+  const want = fs.readFileSync(path.join(refDir, name));
+  let diff;
+  for (let i = 0; i < 20 && diff !== 0; i++, await sleep(50)) diff = differentPixels(await canvas565(page), want);
+  check(diff === 0, what, diff + ' pixels differ from ' + name);
+}
+
+// Opens the page, collecting every error and warning of the console.
+async function open(browser, url, viewport) {
+  const page = await browser.newPage();
+  const messages = [];
+  page.on('console', (m) => /^(error|warn)/.test(m.type()) && messages.push(m.type() + ': ' + m.text()));
+  page.on('pageerror', (e) => messages.push('page error: ' + e.message));
+  if (viewport) await page.setViewport(viewport);
+  await page.goto(url, { waitUntil: 'load' });
+  await page.waitForFunction(() => window.zentick && (window.zentick.stats.firstFrameMs !== null ||
+                                                     window.zentick.stats.error !== null));
+  const error = (await stats(page)).error;
+  if (error !== null) throw new Error('the page stopped: ' + error + ' ' + messages.join(' | '));
+  return { page, messages };
+}
+
+// From the start of navigation, in a browser already running as a visitor's
+// is; the best of three loads, as other work may share the machine.
+async function firstFrame(browser, url) {
+  const times = [];
+  for (let i = 0; i < 3; i++) {
+    const { page } = await open(browser, url);
+    times.push((await stats(page)).firstFrameMs);
+    await page.close();
+  }
+  check(Math.min(...times) < 1000, 'first menu frame within a second of loading',
+        times.map((t) => t.toFixed(0) + ' ms').join(', '));
+}
+
+async function playKeyboard(browser, url) {
+  const { page, messages } = await open(browser, url, { width: 1280, height: 800 });
+  await expectReference(page, 'menu_0.rgb565', 'the menu equals the software platform\'s');
+  await page.keyboard.press('ArrowDown');
+  await expectReference(page, 'menu_1.rgb565', 'Down moves the selection to Defendo');
+  await page.keyboard.press('ArrowUp');
+  await expectReference(page, 'menu_0.rgb565', 'Up moves it back');
+  const uploads = (await stats(page)).uploads;
+  await sleep(500);
+  check((await stats(page)).uploads === uploads, 'an idle menu uploads nothing to the canvas');
+
+  // Defendo, switched on, Game A (the first press after switching on shows the time).
+  for (const key of ['ArrowDown', 'Enter', 'Enter', 'Digit1', 'Digit1']) {
+    await page.keyboard.press(key);
+    await sleep(300);
+  }
+  check((await stats(page)).inGame, 'Return opens the game');
+  await sleep(2000);
+  const frames = new Set();
+  for (let i = 0; i < 6; i++, await sleep(500)) frames.add((await canvas565(page)).toString('base64'));
+  check(frames.size >= 3, 'the frame changes during Game A', frames.size + ' different of 6');
+  const fps = await page.evaluate(() => new Promise((resolve) => {
+    let n = 0, start = null;
+    const tick = (t) => {
+      start = start === null ? t : start;
+      if (t - start >= 3000) return resolve((n * 1000) / (t - start));
+      n++;
+      requestAnimationFrame(tick);
+    };
+    requestAnimationFrame(tick);
+  }));
+  check(fps >= 57, '60 frames per second during play', fps.toFixed(1));
+
+  await page.keyboard.press('Escape');
+  await expectReference(page, 'menu_1.rgb565', 'Escape returns to the menu');
+  await page.keyboard.press('Escape');  // the desktop's quit: a page stays
+  await sleep(200);
+  check(!(await stats(page)).inGame && (await stats(page)).error === null, 'Escape in the menu leaves the page as it is');
+  check(messages.length === 0, 'no error or warning in the console', messages.join(' | '));
+  await page.close();
+}
+
+async function layoutFits(page, what) {
+  const r = await page.evaluate(() => {
+    const box = (e) => e.getBoundingClientRect();
+    const canvas = box(document.getElementById('screen'));
+    const buttons = [...document.querySelectorAll('.pad button')].map(box);
+    const inside = (b) => b.left >= 0 && b.top >= 0 && b.right <= innerWidth + 0.5 && b.bottom <= innerHeight + 0.5;
+    const apart = (b) => b.right <= canvas.left || b.left >= canvas.right || b.bottom <= canvas.top || b.top >= canvas.bottom;
+    return { fit: inside(canvas) && buttons.every((b) => inside(b) && apart(b) && b.height >= 40),
+             scale: (canvas.width * devicePixelRatio) / 640 };
+  });
+  check(r.fit && Math.abs(r.scale - Math.round(r.scale)) < 0.005 && Math.round(r.scale) >= 1,
+        what + ': screen in whole pixels, buttons beside it', JSON.stringify(r));
+}
+
+async function playTouch(browser, url) {
+  const phone = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
+  const { page, messages } = await open(browser, url, phone);
+  await layoutFits(page, 'phone upright');
+  await page.tap('button[aria-label="Right"]');
+  await expectReference(page, 'menu_1.rgb565', 'tapping Right chooses the next game');
+  check(await page.$eval('#hint', (e) => e.hidden), 'the first tap turns the sound on');
+
+  const tap = async (selector) => { await page.tap(selector); await sleep(300); };
+  await tap('button[data-key="6"]');
+  check((await stats(page)).inGame, 'tapping On / Off opens the game');
+  const off = await canvas565(page);
+  await tap('button[data-key="6"]');
+  const on = await canvas565(page);
+  check(differentPixels(off, on) > 0, 'tapping On / Off switches the handheld on');
+  await tap('button[data-key="10"]');
+  await tap('button[data-key="10"]');
+  await sleep(500);
+  check((await stats(page)).soundBuffers > 0, 'Game A is heard', (await stats(page)).soundBuffers + ' buffers');
+  await tap('button[data-zoom]');
+  check(differentPixels(on, await canvas565(page)) > 1000, 'tapping Zoom zooms');
+  await tap('button[data-key="7"]');
+  await expectReference(page, 'menu_1.rgb565', 'tapping Back returns to the menu');
+
+  await page.setViewport({ ...phone, width: 844, height: 390 });
+  await sleep(300);
+  await layoutFits(page, 'phone on its side');
+  check(messages.length === 0, 'no error or warning in the console (touch)', messages.join(' | '));
+  await page.close();
+}
+
+// What the page says when it cannot run: the data missing, no WebAssembly.
+async function errorsInWords(browser, url) {
+  for (const [prepare, expected, what] of [
+    [(page) => page.setRequestInterception(true).then(() => page.on('request', (r) =>
+      r.url().endsWith('.data') ? r.respond({ status: 404 }) : r.continue())),
+     /game data .*could not be loaded/, 'missing data is told on the page'],
+    [(page) => page.evaluateOnNewDocument(() => delete window.WebAssembly),
+     /cannot run WebAssembly/, 'a browser without WebAssembly is told so']]) {
+    const page = await browser.newPage();
+    await prepare(page);
+    await page.goto(url, { waitUntil: 'load' });
+    await page.waitForFunction(() => window.zentick.stats.error !== null);
+    const text = await page.$eval('#status', (e) => (e.hidden ? '' : e.textContent));
+    check(expected.test(text), what, text);
+    await page.close();
+  }
+}
+
+async function main() {
+  const server = await serve(sizes());
+  const url = 'http://127.0.0.1:' + server.address().port + '/';
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zt-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    userDataDir: profile,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  try {
+    await firstFrame(browser, url);
+    await playKeyboard(browser, url);
+    await playTouch(browser, url);
+    await errorsInWords(browser, url);
+  } finally {
+    await browser.close();
+    server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  }
+  console.log(failures ? failures + ' check(s) failed' : 'all checks passed');
+  process.exit(failures ? 1 : 0);
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
