@@ -1,6 +1,7 @@
 // The libretro API of Zentick: the 25 retro_* entry points around one
 // ZT_RetroCore. No exception leaves these functions: a fatal error becomes an
 // on-screen message, a log line and a request to shut the core down.
+#include <dlfcn.h>
 #include <libretro.h>
 #include <sys/stat.h>
 
@@ -13,6 +14,9 @@
 
 #include "hosts/libretro/retro_core.h"
 
+#ifndef ZT_LIBRETRO_DATA_FROM_CORE
+#define ZT_LIBRETRO_DATA_FROM_CORE "../../share/zentick/data"
+#endif
 #ifndef ZT_LIBRETRO_DATADIR
 #define ZT_LIBRETRO_DATADIR "/usr/local/share/zentick/data"
 #endif
@@ -154,6 +158,18 @@ const retro_input_descriptor kDescriptors[] = {
     {0, 0, 0, 0, nullptr},
 };
 
+// The data installed beside the core: the same path from the core's folder
+// as from the configured prefix's, so that a package or another prefix works.
+std::string installed_data() {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void*>(&installed_data), &info) == 0 || info.dli_fname == nullptr)
+    return "";
+  std::string core = info.dli_fname;
+  size_t slash = core.rfind('/');
+  if (slash == std::string::npos) return "";
+  return core.substr(0, slash + 1) + ZT_LIBRETRO_DATA_FROM_CORE;
+}
+
 bool load() {
   session.environ_cb(RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS,
                      const_cast<retro_input_descriptor*>(kDescriptors));
@@ -172,9 +188,12 @@ bool load() {
   const char* system = nullptr;
   if (!session.environ_cb(RETRO_ENVIRONMENT_GET_SYSTEM_DIRECTORY, &system)) system = nullptr;
   std::string own = system != nullptr && *system != '\0' ? std::string(system) + "/zentick" : "";
+  std::string installed = installed_data();
   std::string datapath;
   if (is_folder(own))
     datapath = own;
+  else if (is_folder(installed))
+    datapath = installed;
   else if (is_folder(ZT_LIBRETRO_DATADIR))
     datapath = ZT_LIBRETRO_DATADIR;
   if (datapath.empty()) {
