@@ -7,7 +7,9 @@ packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev
   libsdl-ttf2.0-dev libsdl-gfx1.2-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core)
 if [ "${1:-}" = "--test" ]; then
-  packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev)
+  # libsdl1.2-compat: the end-to-end signal test runs on both SDL 1.2 implementations.
+  packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev
+    libsdl1.2-compat)
 fi
 
 missing=()

@@ -4,6 +4,7 @@
 
 #include <SDL_gfxPrimitives.h>
 #include <SDL_rotozoom.h>
+#include <signal.h>
 
 #include <cstdint>
 #include <cstring>
@@ -218,6 +219,44 @@ bool mixer_converts(const SDL_AudioSpec& wav) {
   return steps >= 0 && steps < kConversionSlots;
 }
 
+// SIGINT and SIGTERM ask the program to quit. SDL 1.2's own handler pushes a
+// quit event, taking the event queue's lock, which the interrupted poll of the
+// main thread may hold: the program then sleeps for ever. Ours only notes the
+// request, and `event` reports it; SDL leaves a handler it finds alone.
+volatile sig_atomic_t quit_requested = 0;
+const int kQuitSignals[] = {SIGINT, SIGTERM};
+
+extern "C" void note_quit_request(int) { quit_requested = 1; }
+
+// Only where the signal has its default action: an ignored one (SIGINT of a
+// background job) or another handler is left as found, as SDL does.
+void quit_signals_catch() {
+  for (int signal_number : kQuitSignals) {
+    struct sigaction current;
+    if (sigaction(signal_number, nullptr, &current) != 0) continue;
+    if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL) continue;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = note_quit_request;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(signal_number, &action, nullptr);
+  }
+}
+
+// Gives the signals back their default action and forgets a request that has
+// been served: a platform started again begins with none.
+void quit_signals_release() {
+  for (int signal_number : kQuitSignals) {
+    struct sigaction current;
+    if (sigaction(signal_number, nullptr, &current) != 0) continue;
+    if (!(current.sa_flags & SA_SIGINFO) && current.sa_handler == note_quit_request) {
+      signal(signal_number, SIG_DFL);
+    }
+  }
+  quit_requested = 0;
+}
+
 // Copies a picture into the frame's format so that drawing it is a plain copy
 // rather than a per-pixel conversion; keeps the original when that would change
 // what is seen. Always a software surface, so it may outlive SDL_Quit.
@@ -300,6 +339,7 @@ void ZT_PlatformSDL::initialize() {
     if (ttf_started) TTF_Quit();
     if (audio_started) Mix_CloseAudio();
     SDL_Quit();
+    quit_signals_release();
   };
   auto fail = [&](const char* prefix) {
     ZT_Exception error(prefix + sdl_error());
@@ -307,6 +347,7 @@ void ZT_PlatformSDL::initialize() {
     throw error;
   };
 
+  quit_signals_catch();  // before SDL_Init, so that SDL does not install its own
   if (SDL_Init(sdlinit(SDL_INIT_AUDIO | SDL_INIT_VIDEO)) < 0) fail("Unable to init SDL: ");
   if (Mix_OpenAudio(kAudioRate, AUDIO_S16SYS, kAudioChannels, audiobufsize_get()) < 0) {
     fail("Unable to init SDL_mixer: ");
@@ -356,6 +397,7 @@ void ZT_PlatformSDL::finalize() {
   blitsurface = nullptr;
   screen = nullptr;
   SDL_Quit();
+  quit_signals_release();
   initialized = false;
 }
 
@@ -512,6 +554,12 @@ int ZT_PlatformSDL::text_height(const std::string& text) {
 
 bool ZT_PlatformSDL::event(ZT_Platform_GameType type, ZT_Platform_Event* out) {
   SDL_Event in;
+  // A quit signal reads as the window's close button on every poll, until the
+  // device has left its game and the menu has ended.
+  if (quit_requested) {
+    in.type = SDL_QUIT;
+    if (process_event(type, &in, out)) return true;
+  }
   while (SDL_PollEvent(&in)) {
     if (process_event(type, &in, out)) return true;
   }
