@@ -208,6 +208,15 @@ const AnyOption::LetterEntry* AnyOption::findLetter(char letter) {
   return nullptr;
 }
 
+// Any entry of the letter counts, not only the first: a letter may be
+// registered for the command line and again for files, as long names may.
+bool AnyOption::hasFileLetter(char letter, bool (*fileKind)(int)) const {
+  for (const LetterEntry& entry : letters) {
+    if (entry.letter == letter && fileKind(entry.kind)) return true;
+  }
+  return false;
+}
+
 bool AnyOption::storeValue(int slot, const char* value) {
   // Options registered after the table was made have no slot in it.
   if (value == nullptr || slot < 0 || slot >= static_cast<int>(values.size())) return false;
@@ -427,12 +436,9 @@ void AnyOption::processLine(char* line) {
 void AnyOption::processValueLine(char* name, char* value) {
   trimTrailing(name);
   value = chomp(value);
-  if (lengthWithoutLeading(name) == 1) {
-    const LetterEntry* entry = findLetter(name[0]);
-    if (entry != nullptr && isFileValue(entry->kind)) {
-      setValue(name[0], value);
-      return;
-    }
+  if (lengthWithoutLeading(name) == 1 && hasFileLetter(name[0], isFileValue)) {
+    setValue(name[0], value);
+    return;
   }
   for (const LongEntry& entry : options) {
     if (isFileValue(entry.kind) && entry.name == name) {
@@ -445,12 +451,9 @@ void AnyOption::processValueLine(char* name, char* value) {
 
 void AnyOption::processFlagLine(char* line) {
   trimTrailing(line);
-  if (lengthWithoutLeading(line) == 1) {
-    const LetterEntry* entry = findLetter(line[0]);
-    if (entry != nullptr && isFileFlag(entry->kind)) {
-      setFlagOn(line[0]);
-      return;
-    }
+  if (lengthWithoutLeading(line) == 1 && hasFileLetter(line[0], isFileFlag)) {
+    setFlagOn(line[0]);
+    return;
   }
   for (const LongEntry& entry : options) {
     if (isFileFlag(entry.kind) && entry.name == line) {

@@ -121,6 +121,7 @@ class AnyOption {
   void processFlagLine(char* line);
   const LongEntry* findLong(const char* name);
   const LetterEntry* findLetter(char letter);
+  bool hasFileLetter(char letter, bool (*fileKind)(int)) const;
   bool storeValue(int slot, const char* value);
   void verbose(const std::string& text);
   [[noreturn]] static void failAllocation(const char* intro, const char* what);

@@ -4,7 +4,10 @@
 
 #include <SDL_gfxPrimitives.h>
 #include <SDL_rotozoom.h>
+#include <signal.h>
 
+#include <cstdint>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 
@@ -18,9 +21,6 @@ const int kMixChannels = 6;
 const int kStartVolume = 75;
 const int kMaxVolume = 100;
 const int kScreenBpp = 16;
-// Sample rates the mixer converts to its own without running out of steps.
-const int kMinSampleRate = 4000;
-const int kMaxSampleRate = 192000;
 
 struct KeyRow {
   SDLKey sym;
@@ -121,6 +121,143 @@ bool usable_format(const SDL_PixelFormat* f) {
   }
 }
 
+Uint32 le32_at(const Uint8* p) {
+  return static_cast<Uint32>(p[0]) | static_cast<Uint32>(p[1]) << 8 |
+         static_cast<Uint32>(p[2]) << 16 | static_cast<Uint32>(p[3]) << 24;
+}
+
+// SDL 1.2's WAV reader takes each chunk's length from the file, allocates that
+// much and reads it in one call (as a signed int, so that a length near 4 GB
+// reads out of bounds), chunk after chunk without padding, up to the "data"
+// chunk; and it reads 16 bytes of the "fmt " chunk whatever its length. The
+// reason such a file cannot be read safely, or null. Files that are not RIFF
+// WAVE are left to SDL, which names its reason.
+const char* wav_chunk_fault(const std::string& path) {
+  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+  if (!file) return nullptr;
+  const char* fault = nullptr;
+  const long size = SDL_RWseek(file, 0, RW_SEEK_END);
+  Uint8 head[12];
+  long pos = -1;
+  if (size >= 0 && SDL_RWseek(file, 0, RW_SEEK_SET) == 0 &&
+      SDL_RWread(file, head, sizeof head, 1) == 1) {
+    // SDL also takes a header whose second word is "WAVE", chunks following it.
+    if (std::memcmp(head + 4, "WAVE", 4) == 0) {
+      pos = 8;
+    } else if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
+      pos = 12;
+    }
+  }
+  while (pos >= 0) {
+    Uint8 chunk[8];
+    if (size - pos < 8 || SDL_RWseek(file, pos, RW_SEEK_SET) != pos ||
+        SDL_RWread(file, chunk, sizeof chunk, 1) != 1) {
+      fault = "WAV chunk runs past the end of the file";
+      break;
+    }
+    pos += 8;
+    const Uint32 length = le32_at(chunk + 4);
+    if (length > static_cast<Uint32>(size - pos)) {
+      fault = "WAV chunk runs past the end of the file";
+      break;
+    }
+    if (std::memcmp(chunk, "fmt ", 4) == 0 && length < 16) {
+      fault = "WAV format chunk too short";
+      break;
+    }
+    pos += length;
+    if (std::memcmp(chunk, "data", 4) == 0) break;
+  }
+  SDL_RWclose(file);
+  return fault;
+}
+
+const int kConversionSlots = sizeof(SDL_AudioCVT::filters) / sizeof(SDL_AudioCVT::filters[0]);
+
+// The filter steps SDL takes for a conversion, or -1 if it cannot convert.
+// Only for conversions known to take at most kConversionSlots steps: SDL 1.2
+// writes its list without looking at its size.
+int conversion_steps(Uint16 from_format, Uint8 from_channels, int from_rate, Uint16 to_format,
+                     Uint8 to_channels, int to_rate) {
+  SDL_AudioCVT cvt;
+  std::memset(&cvt, 0, sizeof cvt);
+  if (SDL_BuildAudioCVT(&cvt, from_format, from_channels, from_rate, to_format, to_channels,
+                        to_rate) < 0) {
+    return -1;
+  }
+  int steps = 0;
+  while (steps < kConversionSlots && cvt.filters[steps]) steps++;
+  return steps;
+}
+
+// True when SDL 1.2 can convert the sample to the mixer's format. Its list of
+// filter steps has ten slots and needs an end mark after the last step, so a
+// conversion of ten steps or more runs off the list as it converts (and one of
+// eleven or more already overwrites memory while the list is being built).
+// SDL is asked in two halves that each stay within the list, the format and
+// channel steps at equal rates and the rate steps alone, then for the whole.
+// Rate steps double the lower rate until it reaches the higher one, so a rate
+// 1024 times the other takes ten of them at least and SDL is not asked; with
+// no channels or no rate (a rate SDL reads as zero or negative) its loops
+// never end.
+bool mixer_converts(const SDL_AudioSpec& wav) {
+  int mix_rate = 0;
+  Uint16 mix_format = 0;
+  int mix_channels = 0;
+  if (!Mix_QuerySpec(&mix_rate, &mix_format, &mix_channels)) return true;  // the mixer refuses
+  if (wav.channels == 0 || wav.freq <= 0) return false;
+  const int64_t low = wav.freq < mix_rate ? wav.freq : mix_rate;
+  const int64_t high = wav.freq < mix_rate ? mix_rate : wav.freq;
+  if (high >= 1024 * low) return false;
+  const Uint8 out_channels = static_cast<Uint8>(mix_channels);
+  const int formats =
+      conversion_steps(wav.format, wav.channels, mix_rate, mix_format, out_channels, mix_rate);
+  const int rates =
+      conversion_steps(mix_format, out_channels, wav.freq, mix_format, out_channels, mix_rate);
+  if (formats < 0 || rates < 0 || formats + rates >= kConversionSlots) return false;
+  const int steps =
+      conversion_steps(wav.format, wav.channels, wav.freq, mix_format, out_channels, mix_rate);
+  return steps >= 0 && steps < kConversionSlots;
+}
+
+// SIGINT and SIGTERM ask the program to quit. SDL 1.2's own handler pushes a
+// quit event, taking the event queue's lock, which the interrupted poll of the
+// main thread may hold: the program then sleeps for ever. Ours only notes the
+// request, and `event` reports it; SDL leaves a handler it finds alone.
+volatile sig_atomic_t quit_requested = 0;
+const int kQuitSignals[] = {SIGINT, SIGTERM};
+
+extern "C" void note_quit_request(int) { quit_requested = 1; }
+
+// Only where the signal has its default action: an ignored one (SIGINT of a
+// background job) or another handler is left as found, as SDL does.
+void quit_signals_catch() {
+  for (int signal_number : kQuitSignals) {
+    struct sigaction current;
+    if (sigaction(signal_number, nullptr, &current) != 0) continue;
+    if ((current.sa_flags & SA_SIGINFO) || current.sa_handler != SIG_DFL) continue;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = note_quit_request;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(signal_number, &action, nullptr);
+  }
+}
+
+// Gives the signals back their default action and forgets a request that has
+// been served: a platform started again begins with none.
+void quit_signals_release() {
+  for (int signal_number : kQuitSignals) {
+    struct sigaction current;
+    if (sigaction(signal_number, nullptr, &current) != 0) continue;
+    if (!(current.sa_flags & SA_SIGINFO) && current.sa_handler == note_quit_request) {
+      signal(signal_number, SIG_DFL);
+    }
+  }
+  quit_requested = 0;
+}
+
 // Copies a picture into the frame's format so that drawing it is a plain copy
 // rather than a per-pixel conversion; keeps the original when that would change
 // what is seen. Always a software surface, so it may outlive SDL_Quit.
@@ -203,6 +340,7 @@ void ZT_PlatformSDL::initialize() {
     if (ttf_started) TTF_Quit();
     if (audio_started) Mix_CloseAudio();
     SDL_Quit();
+    quit_signals_release();
   };
   auto fail = [&](const char* prefix) {
     ZT_Exception error(prefix + sdl_error());
@@ -214,6 +352,7 @@ void ZT_PlatformSDL::initialize() {
   // sample cut short where classic SDL refuses it; ask SDL2 to refuse it too
   // (classic SDL ignores the variable), unless the user chose otherwise.
   setenv("SDL_WAVE_TRUNCATION", "verystrict", 0);
+  quit_signals_catch();  // before SDL_Init, so that SDL does not install its own
   if (SDL_Init(sdlinit(SDL_INIT_AUDIO | SDL_INIT_VIDEO)) < 0) fail("Unable to init SDL: ");
   if (Mix_OpenAudio(kAudioRate, AUDIO_S16SYS, kAudioChannels, audiobufsize_get()) < 0) {
     fail("Unable to init SDL_mixer: ");
@@ -263,6 +402,7 @@ void ZT_PlatformSDL::finalize() {
   blitsurface = nullptr;
   screen = nullptr;
   SDL_Quit();
+  quit_signals_release();
   initialized = false;
 }
 
@@ -293,6 +433,13 @@ ZT_Platform_Image* ZT_PlatformSDL::image_load(const std::string& path,
   if (!usable_format(surface->format)) {
     SDL_FreeSurface(surface);
     throw ZT_Exception("Unable to load image " + path + ": unsupported BMP pixel format");
+  }
+  // SDL turns a negative height into a positive one except -2^31, which stays
+  // negative and gives a surface with no pixels behind it; zooming or copying it
+  // then crashes.
+  if (surface->w <= 0 || surface->h <= 0) {
+    SDL_FreeSurface(surface);
+    throw ZT_Exception("Unable to load image " + path + ": BMP width or height is not positive");
   }
   if (transparent) {
     SDL_SetColorKey(surface, SDL_SRCCOLORKEY,
@@ -412,6 +559,12 @@ int ZT_PlatformSDL::text_height(const std::string& text) {
 
 bool ZT_PlatformSDL::event(ZT_Platform_GameType type, ZT_Platform_Event* out) {
   SDL_Event in;
+  // A quit signal reads as the window's close button on every poll, until the
+  // device has left its game and the menu has ended.
+  if (quit_requested) {
+    in.type = SDL_QUIT;
+    if (process_event(type, &in, out)) return true;
+  }
   while (SDL_PollEvent(&in)) {
     if (process_event(type, &in, out)) return true;
   }
@@ -467,12 +620,12 @@ ZT_Platform_Time ZT_PlatformSDL::time_get() {
 
 ZT_Platform_Sound* ZT_PlatformSDL::sound_load(const std::string& path) {
   const std::string error = "Unable to load sound sample " + path + ": ";
-  // The mixer converts a sample to its own rate with a fixed number of filter
-  // steps and writes past them when a rate is far off (a WAV of 10 Hz crashes
-  // it), and its other loaders do not tell the rate; so the file must be a WAV
-  // whose header SDL reads, with a rate and channel count it converts safely.
-  // Each reading closes its own stream: left open, SDL's WAV reader seeks on
-  // and replaces the reason of its failure with that of the seek.
+  // The file must be a WAV whose chunks SDL can read safely and whose header it
+  // reads, in a format the mixer can convert to its own (the mixer's other
+  // loaders do not tell the format). Each reading closes its own stream: left
+  // open, SDL's WAV reader seeks on and replaces the reason of its failure with
+  // that of the seek.
+  if (const char* fault = wav_chunk_fault(path)) throw ZT_Exception(error + fault);
   SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
   SDL_AudioSpec format;
   Uint8* samples = nullptr;
@@ -481,8 +634,7 @@ ZT_Platform_Sound* ZT_PlatformSDL::sound_load(const std::string& path) {
     throw ZT_Exception(error + sdl_error());
   }
   SDL_FreeWAV(samples);
-  if (format.freq < kMinSampleRate || format.freq > kMaxSampleRate || format.channels < 1 ||
-      format.channels > 2) {
+  if (!mixer_converts(format)) {
     throw ZT_Exception(error + "unsupported WAV sample rate or channel count");
   }
   file = SDL_RWFromFile(path.c_str(), "rb");

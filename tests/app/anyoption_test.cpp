@@ -335,6 +335,31 @@ TEST(AnyOptionResourceFile, MisshapenAndUnknownLinesAreReportedOnlyWhenVerbose) 
             "Unknown option in resourcefile : unknown\n");
 }
 
+TEST(AnyOptionResourceFile, LetterIsFoundByAnyOfItsEntriesAsLongNamesAre) {
+  // The first entry of each name is for the command line only, a later one for files.
+  TempDir dir;
+  std::string file = dir.write("options", "x : 5\nxx : 6\nq\nquiet\nc : 7\n");
+  AnyOption options;
+  options.setCommandOption('x');
+  options.setFileOption('x');
+  options.setCommandOption("xx");
+  options.setFileOption("xx");
+  options.setCommandFlag('q');
+  options.setFileFlag('q');
+  options.setCommandFlag("quiet");
+  options.setFileFlag("quiet");
+  options.setCommandOption('c');  // no file entry at all
+  options.setVerbose();
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(options.processFile(file.c_str()));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unknown option in resourcefile : c\n");
+  EXPECT_EQ(str(options.getValue('x')), "5");
+  EXPECT_EQ(str(options.getValue("xx")), "6");
+  EXPECT_TRUE(options.getFlag('q'));
+  EXPECT_TRUE(options.getFlag("quiet"));
+  EXPECT_EQ(options.getValue('c'), nullptr);
+}
+
 TEST(AnyOptionResourceFile, MissingOrUnnamedFileIsNotRead) {
   TempDir dir;
   AnyOption options;

@@ -121,6 +121,16 @@ read -r width height <<<"$(od -An -t u4 -j 18 -N 8 "$bg")"
 truncate -s $((54 + height * ((width * 257 + 31) / 32 * 4))) "$bg"
 run_dummy -d "$bad"
 expect_error "picture of 257 bits per pixel" "Unable to load image $bg: "
+# The fuzzer's 118 bytes: 16383 x -2^31 at 32 bits, a height SDL keeps negative
+# with no pixels behind it; zooming it for the menu crashed the program.
+{
+  printf 'BM\x76\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\xff\x3f\0\0\0\0\0\x80\x01\0\x20\0'
+  printf '\0\0\0\0\x40\0\0\0\x13\x0b\0\0\x13\x0b\0\0\0\0\0\0\0\0\0\0'
+  head -c 64 /dev/zero
+} >"$bg"
+[ "$(wc -c <"$bg")" = 118 ] || fail "the picture of height -2^31 is not 118 bytes"
+run_dummy -d "$bad"
+expect_error "picture of height -2^31" "Unable to load image $bg: "
 
 # --- A game's segments and sounds, loaded when the game starts from the menu.
 xs_start
@@ -155,7 +165,15 @@ start_monkey
 expect_error "sound that is a picture" "Unable to load sound sample $sound: "
 head -c 1000 "$data/monkey/sound/Got.wav" >"$sound"
 start_monkey
-expect_error "sound with its samples cut short" "Unable to load sound sample $sound: "
+expect_error "sound with its samples cut short" \
+  "Unable to load sound sample $sound: "
+# A data chunk that claims about 4 GB: SDL read it out of bounds before failing.
+offset=$(grep -obUa data "$sound" | head -n 1 | cut -d : -f 1)
+[ -n "$offset" ] || fail "no data chunk in $sound"
+poke "$sound" $((offset + 4)) '\0360\0377\0377\0377'
+start_monkey
+expect_error "sound whose data chunk claims 4 GB" \
+  "Unable to load sound sample $sound: "
 cp "$data/monkey/sound/Got.wav" "$sound"
 poke "$sound" 24 '\0012\0000\0000\0000' # 10 Hz: the mixer's conversion would overrun
 start_monkey

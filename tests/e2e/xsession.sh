@@ -22,7 +22,7 @@ fail() {
 
 xs_cleanup() {
   if [ -n "$XS_PID" ] && kill -0 "$XS_PID" 2>/dev/null; then
-    # SDL turns SIGTERM into a quit request, which a game only leaves: KILL.
+    # Whatever state it was left in, the program must not outlive the test.
     kill -KILL "$XS_PID" 2>/dev/null
     wait "$XS_PID" 2>/dev/null
   fi

@@ -2,6 +2,7 @@
 // every depth SDL reads, WAV samples in each encoding and a tiny TrueType font,
 // byte by byte, so that no binary file is kept in the repository.
 // Usage: media_seeds OUTPUT_FOLDER
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -177,6 +178,32 @@ int main(int argc, char** argv) {
   append(ms_block, ramp(5, 33));
   ok &= write(dir, "wav_ms_adpcm.wav", wav_bytes(2, 1, 22050, 4, 14, ms_extra, none, ms_block));
   ok &= write(dir, "tiny.ttf", tiny_font());
+
+  // Regression inputs. 16383 x -2^31 at 32 bits, 118 bytes: SDL keeps that
+  // height negative and puts no pixels behind it.
+  ok &= write(dir, "bmp_height_int_min.bmp",
+              bmp_bytes(16383, INT32_MIN, 32, 0, none, none, ramp(64, 7)));
+  // A data chunk that claims about 4 GB, and a format chunk of two bytes.
+  Bytes huge = wav_bytes(1, 1, 22050, 16, 2, none, none, ramp(960, 3));
+  huge[40] = 0xf0;
+  huge[41] = huge[42] = huge[43] = 0xff;
+  ok &= write(dir, "wav_data_4g.wav", huge);
+  Bytes short_fmt;
+  append_text(short_fmt, "RIFF");
+  le32(short_fmt, 26);
+  append_text(short_fmt, "WAVEfmt ");
+  le32(short_fmt, 2);
+  le16(short_fmt, 1);
+  append_text(short_fmt, "data");
+  le32(short_fmt, 4);
+  append(short_fmt, ramp(4, 9));
+  ok &= write(dir, "wav_fmt_short.wav", short_fmt);
+  // Each side of the mixer's ten conversion steps: 8-bit 8-channel 500 Hz takes
+  // ten, 16-bit takes eight; 6 channels at 44.1 kHz and mono at 1 kHz load.
+  ok &= write(dir, "wav_u8_8ch_500.wav", wav_bytes(1, 8, 500, 8, 8, none, none, ramp(64, 5)));
+  ok &= write(dir, "wav_s16_8ch_500.wav", wav_bytes(1, 8, 500, 16, 16, none, none, ramp(128, 5)));
+  ok &= write(dir, "wav_u8_6ch_44k.wav", wav_bytes(1, 6, 44100, 8, 6, none, none, ramp(60, 5)));
+  ok &= write(dir, "wav_s16_1k.wav", wav_bytes(1, 1, 1000, 16, 2, none, none, ramp(64, 11)));
   if (!ok) {
     std::fprintf(stderr, "media_seeds: cannot write into %s\n", dir.c_str());
     return 1;

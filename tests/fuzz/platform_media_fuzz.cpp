@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (image) {
     const int w = image->width_get();
     const int h = image->height_get();
-    if (w < 0 || h < 0) std::abort();
+    if (w <= 0 || h <= 0) std::abort();  // such pictures must be refused
     platform->draw_clear();
     platform->draw_image(image, 0, 0);
     platform->draw_image(image, -w / 2, -h / 2);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -42,14 +43,17 @@ Bytes text(const char* s) { return Bytes(s, s + std::strlen(s)); }
 struct DamagedFile {
   const char* name;
   Bytes bytes;
+  const char* ours = nullptr;  // the reason, where this platform words it, not SDL
 };
 
 // `line` is `prefix` followed by a reason. The reason's words are the SDL
 // implementation's (classic SDL 1.2 and sdl12-compat word them differently) or,
 // where this platform refuses what SDL would take, its own.
-void expect_line(const std::string& prefix, const std::string& line) {
+void expect_line(const std::string& prefix, const std::string& line,
+                 const char* ours = nullptr) {
   EXPECT_EQ(prefix, line.substr(0, prefix.size())) << line;
   EXPECT_GT(line.size(), prefix.size()) << "no reason follows: " << line;
+  if (ours != nullptr) EXPECT_EQ(prefix + ours, line);
 }
 
 // A missing font: its line names the file that was sought.
@@ -166,10 +170,20 @@ TEST_F(BadDataTest, DamagedPicturesAreRefusedWithTheirPathAndTheReason) {
       // A folder opens but cannot be read; a path through a file cannot be opened.
       {"folder.bmp/", Bytes()},
       {"text.bmp/inner.bmp", Bytes()},
+      // SDL keeps a height of -2^31 negative and puts no pixels behind it: zooming
+      // the first (118 bytes, as the fuzzer found it) crashed the menu, drawing
+      // the second crashed a game.
+      {"height_min.bmp", bmp_bytes(16383, INT32_MIN, 32, 0, {}, {}, ramp(64, 7)),
+       "BMP width or height is not positive"},
+      {"height_min16.bmp", bmp_bytes(640, INT32_MIN, 16, 0, {}, {}, ramp(64, 7)),
+       "BMP width or height is not positive"},
+      // SDL refuses these itself, with its own reason.
+      {"width0.bmp", bmp_bytes(0, 4, 24, 0, {}, {}, ramp(16, 7))},
+      {"height0.bmp", bmp_bytes(4, 0, 24, 0, {}, {}, ramp(16, 7))},
   };
   for (const auto& c : cases) {
     const std::string path = place(c);
-    expect_line("Unable to load image " + path + ": ", image_error(path));
+    expect_line("Unable to load image " + path + ": ", image_error(path), c.ours);
   }
 
   // Every depth a BMP really has still loads, and the platform goes on drawing.
@@ -180,22 +194,49 @@ TEST_F(BadDataTest, DamagedPicturesAreRefusedWithTheirPathAndTheReason) {
 }
 
 TEST_F(BadDataTest, DamagedSamplesAreRefusedWithTheirPathAndTheReason) {
+  // A data chunk that claims about 4 GB in a file of a thousand bytes; SDL read it
+  // out of bounds before it failed.
+  Bytes huge = wav(22050, 1, 16, 480);
+  huge[40] = 0xf0;
+  huge[41] = huge[42] = huge[43] = 0xff;
+  Bytes long_list;
+  append_text(long_list, "LIST");
+  le32(long_list, 100000);
+  append_text(long_list, "INFO");
+  // A format chunk of two bytes, of which SDL reads sixteen anyway.
+  Bytes short_fmt;
+  append_text(short_fmt, "RIFF");
+  le32(short_fmt, 4 + 10 + 8 + 4);
+  append_text(short_fmt, "WAVEfmt ");
+  le32(short_fmt, 2);
+  le16(short_fmt, 1);
+  append_text(short_fmt, "data");
+  le32(short_fmt, 4);
+  append(short_fmt, ramp(4, 9));
+  Bytes no_data = wav(22050, 1, 16, 0);
+  no_data.resize(no_data.size() - 8);
   const DamagedFile cases[] = {
       {"empty.wav", Bytes()},
       {"text.wav", text("RIFF, but not really\n")},
       {"picture.wav", bmp(24)},
-      {"header_only.wav", cut(wav(22050, 1, 16, 100), 30)},
-      {"short_data.wav", cut(wav(22050, 1, 16, 100), 100)},
-      // The mixer's rate conversion writes past its filter table for rates this
-      // far from its own, and past its buffers for zero channels.
-      {"rate10.wav", wav(10, 1, 8, 64)},
-      {"rate100M.wav", wav(100000000, 1, 8, 64)},
-      {"mute.wav", wav(22050, 0, 8, 64)},
-      {"seven.wav", wav(22050, 7, 8, 7)},
+      {"header_only.wav", cut(wav(22050, 1, 16, 100), 30),
+       "WAV chunk runs past the end of the file"},
+      {"short_data.wav", cut(wav(22050, 1, 16, 100), 100),
+       "WAV chunk runs past the end of the file"},
+      {"data_4g.wav", huge, "WAV chunk runs past the end of the file"},
+      {"long_list.wav", wav_bytes(1, 1, 22050, 8, 1, {}, long_list, ramp(64, 3)),
+       "WAV chunk runs past the end of the file"},
+      {"no_data.wav", no_data, "WAV chunk runs past the end of the file"},
+      {"short_fmt.wav", short_fmt, "WAV format chunk too short"},
+      // The mixer's rate conversion runs off its list of steps for rates this far
+      // from its own, and SDL's loops never end for zero channels.
+      {"rate10.wav", wav(10, 1, 8, 64), "unsupported WAV sample rate or channel count"},
+      {"rate100M.wav", wav(100000000, 1, 8, 64), "unsupported WAV sample rate or channel count"},
+      {"mute.wav", wav(22050, 0, 8, 64), "unsupported WAV sample rate or channel count"},
   };
   for (const auto& c : cases) {
     const std::string path = place(c);
-    expect_line("Unable to load sound sample " + path + ": ", sound_error(path));
+    expect_line("Unable to load sound sample " + path + ": ", sound_error(path), c.ours);
   }
   // Other sample formats the mixer knows are not sound files of this program.
   Bytes aiff;
@@ -210,6 +251,40 @@ TEST_F(BadDataTest, DamagedSamplesAreRefusedWithTheirPathAndTheReason) {
     for (int channels : {1, 2}) {
       const std::string path = data->write("ok.wav", wav(rate, channels, 16, 256));
       EXPECT_EQ("(loaded)", sound_error(path)) << rate << " Hz, " << channels << " channels";
+    }
+  }
+}
+
+// SDL 1.2 converts a sample to the mixer's format in at most nine steps (its list
+// has ten slots and an end mark); sdl12-compat converts through SDL 2 and has no
+// such limit, so the refusals on the line itself are the classic library's.
+TEST_F(BadDataTest, SamplesAreRefusedExactlyWhenTheConversionWouldOverrun) {
+  const bool classic = SDL_Linked_Version()->patch < 50;
+  struct Format {
+    uint32_t rate;
+    int channels, bits;
+  };
+  // Within nine steps: sign, width, halving the channels and doubling the rate.
+  const Format loads[] = {{8000, 4, 8},    {8000, 4, 16},  {22050, 4, 8}, {44100, 4, 16},
+                          {8000, 6, 8},    {11025, 6, 16}, {44100, 6, 8}, {44100, 6, 16},
+                          {1000, 1, 8},    {1000, 1, 16},  {2000, 1, 8},  {200000, 1, 8},
+                          {200000, 1, 16}, {22, 1, 16},    {500, 8, 16},  {800000, 8, 16},
+                          {22050, 7, 8},   {500, 2, 8}};
+  for (const Format& f : loads) {
+    const std::string path = data->write("loads.wav", wav(f.rate, f.channels, f.bits, 128));
+    EXPECT_EQ("(loaded)", sound_error(path))
+        << f.rate << " Hz, " << f.channels << " channels, " << f.bits << " bits";
+  }
+  // Ten steps: two for 8-bit samples, three for eight channels, five for the rate.
+  const Format overruns[] = {{500, 8, 8}, {800000, 8, 8}, {21, 1, 16}, {11025, 128, 8}};
+  for (const Format& f : overruns) {
+    const std::string path = data->write("overruns.wav", wav(f.rate, f.channels, f.bits, 128));
+    const std::string line = sound_error(path);
+    if (classic || f.rate == 21) {
+      EXPECT_EQ(
+          "Unable to load sound sample " + path + ": unsupported WAV sample rate or channel count",
+          line)
+          << f.rate << " Hz, " << f.channels << " channels, " << f.bits << " bits";
     }
   }
 }

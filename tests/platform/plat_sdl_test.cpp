@@ -4,8 +4,10 @@
 #include "platform/plat_sdl.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 
+#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <functional>
@@ -195,6 +197,61 @@ TEST(PlatformSDLStartUp, PicturesAndSamplesMayOutliveThePlatform) {
   EXPECT_TRUE(nothing_started()) << "the destructor finalises";
   image.reset();
   sound.reset();
+}
+
+// SIGINT and SIGTERM read as the window's close button on every poll while the
+// platform runs, so that a game is left and then the menu; SDL's own handler
+// would queue one quit event, and could hang the program doing so.
+TEST(PlatformSDLStartUp, QuitSignalsReadAsQuitOnEveryPollUntilFinalised) {
+  TempDir data;
+  data.add_font();
+  ZT_PlatformSDL platform(640, 480, false, true);
+  platform.datapath_set(data.path);
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    platform.initialize();
+    ZT_Platform_Event e = {-1, 77};
+    EXPECT_FALSE(platform.event(ZT_GAMETYPE_NONE, &e));
+    ASSERT_EQ(0, raise(signal_number));
+    for (int poll = 0; poll < 3; poll++) {
+      ASSERT_TRUE(platform.event(ZT_GAMETYPE_VTECH, &e)) << signal_number << ", poll " << poll;
+      EXPECT_EQ(ZT_EVENT_QUIT, e.type);
+      EXPECT_EQ(77, e.key);
+    }
+    platform.finalize();
+    struct sigaction action;
+    sigaction(signal_number, nullptr, &action);
+    EXPECT_EQ(SIG_DFL, action.sa_handler) << "the default action is back";
+  }
+  platform.initialize();
+  ZT_Platform_Event e = {-1, 77};
+  EXPECT_FALSE(platform.event(ZT_GAMETYPE_NONE, &e)) << "a new start has no request left";
+}
+
+int foreign_signals = 0;
+extern "C" void count_foreign_signal(int) { foreign_signals++; }
+
+TEST(PlatformSDLStartUp, IgnoredAndForeignSignalHandlersAreLeftAlone) {
+  TempDir data;
+  data.add_font();
+  signal(SIGINT, SIG_IGN);  // as a background job of a shell
+  signal(SIGTERM, count_foreign_signal);
+  {
+    ZT_PlatformSDL platform(640, 480, false, true);
+    platform.datapath_set(data.path);
+    platform.initialize();
+    ASSERT_EQ(0, raise(SIGINT));
+    ASSERT_EQ(0, raise(SIGTERM));
+    EXPECT_EQ(1, foreign_signals);
+    ZT_Platform_Event e = {-1, 77};
+    EXPECT_FALSE(platform.event(ZT_GAMETYPE_NONE, &e));
+  }
+  struct sigaction action;
+  sigaction(SIGINT, nullptr, &action);
+  EXPECT_EQ(SIG_IGN, action.sa_handler);
+  sigaction(SIGTERM, nullptr, &action);
+  EXPECT_EQ(&count_foreign_signal, action.sa_handler);
+  signal(SIGINT, SIG_DFL);
+  signal(SIGTERM, SIG_DFL);
 }
 
 // ---------------------------------------------------------------------------
