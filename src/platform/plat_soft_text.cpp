@@ -110,6 +110,8 @@ class FontCheck {
       at += 2 * static_cast<size_t>(contours);
       at += 2 + be16(p + at);  // instructions
       size_t xs = 0, ys = 0;
+      std::vector<uint8_t>& on = on_curve;
+      on.assign(points, 0);
       for (size_t i = 0; i < points;) {
         if (at >= n) return false;
         const uint8_t flags = p[at++];
@@ -123,9 +125,24 @@ class FontCheck {
         const size_t y = flags & 4 ? 1 : (flags & 32 ? 0 : 2);
         xs += x * repeat;
         ys += y * repeat;
+        for (size_t k = 0; k < repeat; ++k) on[i + k] = flags & 1;
         i += repeat;
       }
-      return at + xs + ys <= n;
+      if (at + xs + ys > n) return false;
+      // stb_truetype starts a contour where the last one ended (as the end
+      // points say, in whatever order), reads the point after an off-curve
+      // first point, and has room for as many contours as the glyph declares.
+      size_t next = 0, started = 0;
+      for (size_t i = 0; i < points; ++i) {
+        if (i != next) continue;
+        if (++started > static_cast<size_t>(contours)) return false;
+        if (!on[i]) {
+          if (i + 1 >= points) return false;
+          if (on[i + 1]) ++i;
+        }
+        next = 1 + be16(p + 10 + 2 * (started - 1));
+      }
+      return true;
     }
     if (contours == 0) return true;
     for (;;) {
@@ -204,6 +221,7 @@ class FontCheck {
 
   const uint8_t* d;
   size_t size;
+  std::vector<uint8_t> on_curve;  // of the glyph being checked
   uint32_t cmap = 0, cmap_len = 0, glyf = 0, glyf_len = 0, glyphs = 0;
   std::vector<uint32_t> starts;
 };
