@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/frame_timing.h"
 #include "framework/device.h"
 #include "menu/gamelist.h"
 #include "menu/menu.h"
@@ -31,12 +32,6 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
-
-typedef std::chrono::steady_clock Clock;
-
-double seconds(Clock::time_point from, Clock::time_point to) {
-  return std::chrono::duration<double>(to - from).count();
-}
 
 std::string data_path() {
   const char* path = std::getenv("ZT_DATA_PATH");
@@ -80,33 +75,8 @@ void frame(benchmark::State& state, int index, int zoom) {
   ZT_PlatformSoft& p = run.platform;
   run.device.zoom = zoom;
   run.device.ZoomChanged();
-  ZT_Platform_Image* bg = run.game->data.image_get(run.game->bgimage_get(), 0)->image;
-  int lit = 0;
-  for (auto& outer : run.game->data.positions)
-    for (auto& inner : outer.second) lit += inner.second->visible && inner.second->image_id >= 0;
-
-  const size_t bytes = p.frame.size() * sizeof(uint16_t);
-  std::vector<unsigned char> copy(bytes);
-  double drawing = 0, copying = 0;
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    p.draw_clear();
-    p.draw_image(bg, run.device.bg_x, run.device.bg_y);
-    run.device.draw_game();
-    p.draw_flip(run.device.view_width, run.device.view_height);
-    const Clock::time_point drawn = Clock::now();
-    std::memcpy(copy.data(), p.frame.data(), bytes);
-    benchmark::DoNotOptimize(copy.data());
-    benchmark::ClobberMemory();
-    const Clock::time_point copied = Clock::now();
-    state.SetIterationTime(seconds(start, drawn));
-    drawing += seconds(start, drawn);
-    copying += seconds(drawn, copied);
-  }
-  state.SetLabel(run.list.get(index)->name + " zoom " + std::to_string(zoom));
-  state.counters["segments"] = lit;
-  state.counters["memcpy_us"] = benchmark::Counter(copying * 1e6 / state.iterations());
-  state.counters["x_memcpy"] = copying > 0 ? drawing / copying : 0;
+  zt_bench::frame_timed(state, &p, run.device, p.frame.data(), p.frame.size() * sizeof(uint16_t),
+                        run.list.get(index)->name + " zoom " + std::to_string(zoom));
 }
 
 void report_idle(benchmark::State& state, unsigned long made, unsigned long drawn) {

@@ -7,9 +7,8 @@
 #include <signal.h>
 
 #include <cstdint>
-#include <cstring>
 #include <cstdlib>
-#include <ctime>
+#include <cstring>
 
 namespace {
 
@@ -594,26 +593,9 @@ bool ZT_PlatformSDL::process_event(ZT_Platform_GameType type, SDL_Event* in,
 
 unsigned int ZT_PlatformSDL::ticks_get() { return SDL_GetTicks(); }
 
-unsigned int ZT_PlatformSDL::time_ms_get() {
-  time_t now = time(nullptr);
-  struct tm local;
-  localtime_r(&now, &local);
-  return static_cast<unsigned int>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) * 1000u;
-}
+unsigned int ZT_PlatformSDL::time_ms_get() { return ZT_Platform_Time_ms(ZT_Platform_Time_local()); }
 
-ZT_Platform_Time ZT_PlatformSDL::time_get() {
-  time_t now = time(nullptr);
-  struct tm local;
-  localtime_r(&now, &local);
-  ZT_Platform_Time t;
-  t.day = static_cast<int16_t>(local.tm_mday);
-  t.month = static_cast<int16_t>(local.tm_mon + 1);
-  t.year = static_cast<int16_t>(local.tm_year);
-  t.hour = static_cast<int16_t>(local.tm_hour);
-  t.minute = static_cast<int16_t>(local.tm_min);
-  t.second = static_cast<int16_t>(local.tm_sec);
-  return t;
-}
+ZT_Platform_Time ZT_PlatformSDL::time_get() { return ZT_Platform_Time_local(); }
 
 // ---------------------------------------------------------------------------
 // Sound

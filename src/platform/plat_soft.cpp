@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <typeinfo>
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
@@ -306,24 +305,10 @@ void ZT_PlatformSoft::time_pin(const ZT_Platform_Time& time) {
 void ZT_PlatformSoft::time_unpin() { time_pinned = false; }
 
 ZT_Platform_Time ZT_PlatformSoft::time_get() {
-  if (time_pinned) return pinned;
-  time_t now = time(nullptr);
-  struct tm local;
-  localtime_r(&now, &local);
-  ZT_Platform_Time t;
-  t.day = static_cast<int16_t>(local.tm_mday);
-  t.month = static_cast<int16_t>(local.tm_mon + 1);
-  t.year = static_cast<int16_t>(local.tm_year);
-  t.hour = static_cast<int16_t>(local.tm_hour);
-  t.minute = static_cast<int16_t>(local.tm_min);
-  t.second = static_cast<int16_t>(local.tm_sec);
-  return t;
+  return time_pinned ? pinned : ZT_Platform_Time_local();
 }
 
-unsigned int ZT_PlatformSoft::time_ms_get() {
-  const ZT_Platform_Time t = time_get();
-  return static_cast<unsigned int>(t.hour * 3600 + t.minute * 60 + t.second) * 1000u;
-}
+unsigned int ZT_PlatformSoft::time_ms_get() { return ZT_Platform_Time_ms(time_get()); }
 
 void ZT_PlatformSoft::key_push(int key) {
   // Only the codes the desktop program's keyboard can give (and the power key).

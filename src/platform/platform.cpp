@@ -1,6 +1,8 @@
 // The data-path rule and the colour helper shared by every platform.
 #include "platform/platform.h"
 
+#include <ctime>
+
 const char* const ZT_Platform_DataPath = "data";
 
 ZT_Platform_RGB ZT_Platform_RGB_create(int r, int g, int b) {
@@ -19,3 +21,21 @@ std::string ZT_Platform::datapath_get() {
 void ZT_Platform::datapath_set(const std::string& path) { datapath = path; }
 
 std::string ZT_Platform::platformdata_get() { return datapath_get() + "/zentick"; }
+
+ZT_Platform_Time ZT_Platform_Time_local() {
+  time_t now = time(nullptr);
+  struct tm local;
+  localtime_r(&now, &local);
+  ZT_Platform_Time t;
+  t.day = static_cast<int16_t>(local.tm_mday);
+  t.month = static_cast<int16_t>(local.tm_mon + 1);
+  t.year = static_cast<int16_t>(local.tm_year);
+  t.hour = static_cast<int16_t>(local.tm_hour);
+  t.minute = static_cast<int16_t>(local.tm_min);
+  t.second = static_cast<int16_t>(local.tm_sec);
+  return t;
+}
+
+unsigned int ZT_Platform_Time_ms(const ZT_Platform_Time& t) {
+  return static_cast<unsigned int>(t.hour * 3600 + t.minute * 60 + t.second) * 1000u;
+}

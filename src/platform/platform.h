@@ -73,6 +73,11 @@ struct ZT_Platform_Time {
   int16_t second;
 };
 
+// The local calendar time now, from the C library's clock.
+ZT_Platform_Time ZT_Platform_Time_local();
+// Milliseconds since midnight of a calendar time, whole seconds only.
+unsigned int ZT_Platform_Time_ms(const ZT_Platform_Time& time);
+
 // A loaded picture, owned by whoever called image_load.
 class ZT_Platform_Image {
  public:
