@@ -36,13 +36,7 @@ cd "$XS_WORK" || fail "cannot enter $XS_WORK"
 PATH=$prefix/bin:$PATH
 zentick=zentick
 # shellcheck disable=SC2119  # no arguments: the installed data
-xs_run
-xs_wait_window
-xs_wait_frame "$XS_WORK/menu.png"
-xs_key Return
-xs_wait_change "$XS_WORK/menu.png" "$XS_WORK/game.png"
-xs_key Escape
-xs_wait_same "$XS_WORK/menu.png" "$XS_WORK/menu2.png" || fail "Escape did not return to the menu"
+xs_menu_game_menu
 xs_key Escape
 xs_wait_exit 10
 [ "$XS_STATUS" = 0 ] || fail "installed run: status $XS_STATUS: $(cat "$XS_WORK/stderr")"

@@ -215,3 +215,15 @@ xs_wait_same() {
   done
   return 1
 }
+
+# The program started with the given arguments: the menu, Return into the
+# first game, Escape back to the same menu. Captures go to $XS_WORK.
+xs_menu_game_menu() {
+  xs_run "$@"
+  xs_wait_window 15
+  xs_wait_frame "$XS_WORK/menu.png"
+  xs_key Return
+  xs_wait_change "$XS_WORK/menu.png" "$XS_WORK/game.png"
+  xs_key Escape
+  xs_wait_same "$XS_WORK/menu.png" "$XS_WORK/menu2.png" || fail "Escape did not return to the menu"
+}

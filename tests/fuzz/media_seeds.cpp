@@ -188,15 +188,7 @@ int main(int argc, char** argv) {
   huge[40] = 0xf0;
   huge[41] = huge[42] = huge[43] = 0xff;
   ok &= write(dir, "wav_data_4g.wav", huge);
-  Bytes short_fmt;
-  append_text(short_fmt, "RIFF");
-  le32(short_fmt, 26);
-  append_text(short_fmt, "WAVEfmt ");
-  le32(short_fmt, 2);
-  le16(short_fmt, 1);
-  append_text(short_fmt, "data");
-  le32(short_fmt, 4);
-  append(short_fmt, ramp(4, 9));
+  const Bytes short_fmt = wav_short_fmt_bytes();
   ok &= write(dir, "wav_fmt_short.wav", short_fmt);
   // Each side of the mixer's ten conversion steps: 8-bit 8-channel 500 Hz takes
   // ten, 16-bit takes eight; 6 channels at 44.1 kHz and mono at 1 kHz load.

@@ -49,8 +49,7 @@ struct DamagedFile {
 // `line` is `prefix` followed by a reason. The reason's words are the SDL
 // implementation's (classic SDL 1.2 and sdl12-compat word them differently) or,
 // where this platform refuses what SDL would take, its own.
-void expect_line(const std::string& prefix, const std::string& line,
-                 const char* ours = nullptr) {
+void expect_line(const std::string& prefix, const std::string& line, const char* ours = nullptr) {
   EXPECT_EQ(prefix, line.substr(0, prefix.size())) << line;
   EXPECT_GT(line.size(), prefix.size()) << "no reason follows: " << line;
   if (ours != nullptr) EXPECT_EQ(prefix + ours, line);
@@ -204,15 +203,7 @@ TEST_F(BadDataTest, DamagedSamplesAreRefusedWithTheirPathAndTheReason) {
   le32(long_list, 100000);
   append_text(long_list, "INFO");
   // A format chunk of two bytes, of which SDL reads sixteen anyway.
-  Bytes short_fmt;
-  append_text(short_fmt, "RIFF");
-  le32(short_fmt, 4 + 10 + 8 + 4);
-  append_text(short_fmt, "WAVEfmt ");
-  le32(short_fmt, 2);
-  le16(short_fmt, 1);
-  append_text(short_fmt, "data");
-  le32(short_fmt, 4);
-  append(short_fmt, ramp(4, 9));
+  const Bytes short_fmt = wav_short_fmt_bytes();
   Bytes no_data = wav(22050, 1, 16, 0);
   no_data.resize(no_data.size() - 8);
   const DamagedFile cases[] = {

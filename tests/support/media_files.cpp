@@ -50,6 +50,19 @@ Bytes bmp_bytes(int32_t width, int32_t height, int bpp, int compression, const B
   return b;
 }
 
+Bytes wav_short_fmt_bytes() {
+  Bytes out;
+  append_text(out, "RIFF");
+  le32(out, 4 + 10 + 8 + 4);
+  append_text(out, "WAVEfmt ");
+  le32(out, 2);
+  le16(out, 1);
+  append_text(out, "data");
+  le32(out, 4);
+  append(out, ramp(4, 9));
+  return out;
+}
+
 Bytes wav_bytes(int format, int channels, uint32_t rate, int bits, int block_align,
                 const Bytes& fmt_extra, const Bytes& other_chunks, const Bytes& data) {
   Bytes fmt;

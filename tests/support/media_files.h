@@ -29,6 +29,10 @@ Bytes bmp_bytes(int32_t width, int32_t height, int bpp, int compression, const B
 Bytes wav_bytes(int format, int channels, uint32_t rate, int bits, int block_align,
                 const Bytes& fmt_extra, const Bytes& other_chunks, const Bytes& data);
 
+// A WAV whose format chunk claims two bytes (SDL 1.2 reads sixteen anyway),
+// then four bytes of samples.
+Bytes wav_short_fmt_bytes();
+
 // Writes the bytes as the whole file; false if it cannot be written.
 bool write_file(const std::string& path, const uint8_t* data, size_t size);
 bool write_file(const std::string& path, const Bytes& bytes);
