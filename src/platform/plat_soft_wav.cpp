@@ -1,7 +1,8 @@
 // WAV reading for the software platform: what the desktop program's SDL 1.2
-// and SDL_mixer accept for its sounds (PCM of 8 or 16 bits, mono or stereo,
-// 4000 to 192000 Hz), refused with the same reasons otherwise, converted to
-// the mixer's signed 16-bit mono at 22050 Hz. Every chunk must fit in the file.
+// and SDL_mixer accept for its sounds (PCM of 8 or 16 bits, any number of
+// channels, a rate within a factor of 1024 of the mixer's), refused with the
+// same reasons otherwise, converted to the mixer's signed 16-bit mono at
+// 22050 Hz. Every chunk must fit in the file.
 #include <cstdio>
 #include <cstring>
 
@@ -11,8 +12,8 @@ namespace zt_soft {
 
 namespace {
 
-const int kMinRate = 4000;
-const int kMaxRate = 192000;
+// Rates this far from the mixer's take SDL more conversion steps than it has.
+const uint64_t kMaxRateRatio = 1024;
 
 uint32_t le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
 uint32_t le32(const uint8_t* p) { return le16(p) | (le16(p + 2) << 16); }
@@ -30,14 +31,14 @@ uint32_t tag(const char* s) { return le32(reinterpret_cast<const uint8_t*>(s)); 
 // bytes run past the end of the file. Odd lengths are not padded, as in SDL.
 bool chunk_next(const uint8_t* data, size_t size, size_t* pos, Chunk* chunk, std::string* reason) {
   if (size - *pos < 8) {
-    *reason = "Error reading from datastream";
+    *reason = "WAV chunk runs past the end of the file";
     return false;
   }
   chunk->tag = le32(data + *pos);
   chunk->length = le32(data + *pos + 4);
   chunk->start = *pos + 8;
   if (chunk->length > size - chunk->start) {
-    *reason = "Error reading from datastream";
+    *reason = "WAV chunk runs past the end of the file";
     return false;
   }
   *pos = chunk->start + chunk->length;
@@ -65,7 +66,7 @@ bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
     return false;
   }
   if (chunk.length < 16) {
-    *reason = "WAVE format chunk too short";
+    *reason = "WAV format chunk too short";
     return false;
   }
   const uint8_t* fmt = data + chunk.start;
@@ -86,13 +87,16 @@ bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
   do {
     if (!chunk_next(data, size, &pos, &chunk, reason)) return false;
   } while (chunk.tag != tag("data"));
-  if (rate < static_cast<uint32_t>(kMinRate) || rate > static_cast<uint32_t>(kMaxRate) ||
-      channels < 1 || channels > 2) {
+  const uint64_t mix_rate = ZT_PlatformSoft::kMixRate;
+  const uint64_t low = rate < mix_rate ? rate : mix_rate;
+  const uint64_t high = rate < mix_rate ? mix_rate : rate;
+  if (channels < 1 || rate == 0 || high >= kMaxRateRatio * low) {
     *reason = "unsupported WAV sample rate or channel count";
     return false;
   }
 
-  // To signed 16 bits, then the channels summed with saturation, as SDL does.
+  // To signed 16 bits, then the channels summed with saturation, as SDL does
+  // for two (it plays more as they come; summing them is the sound choice).
   const size_t frame_bytes = channels * bits / 8;
   const size_t frames = chunk.length / frame_bytes;
   const uint8_t* p = data + chunk.start;

@@ -140,6 +140,8 @@ TEST_F(SoftBadDataTest, DamagedSamplesGiveTheDesktopProgramsLines) {
   expect_same_sound_line("rate100M.wav", wav(100000000, 1, 8, 64));
   expect_same_sound_line("mute.wav", wav(22050, 0, 8, 64));
   expect_same_sound_line("seven.wav", wav(22050, 7, 8, 7));
+  expect_same_sound_line("rate1k.wav", wav(1000, 1, 16, 64));
+  expect_same_sound_line("short_fmt.wav", wav_short_fmt_bytes());
   expect_same_sound_line("bits24.wav", wav(22050, 1, 24, 8));
   expect_same_sound_line("float.wav", wav(22050, 1, 32, 8, 3));
   expect_same_sound_line("nowhere/x.wav", Bytes());

@@ -3,10 +3,10 @@
 // sounds for the same scripted session.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "framework/random.h"
 #include "menu/gamelist.h"
 #include "menu/menu.h"
 #include "support/fake_platform.h"
@@ -61,7 +61,7 @@ void expect_same(const Trace& run, const Trace& host) {
 TEST(MenuStep, HostDrivenStepsShowWhatRunShows) {
   Trace run, host;
   {
-    std::srand(1);
+    ZT_Random::shared().seed(1);
     FakePlatform p;
     script(p);
     ZT_GameList list(&p);
@@ -70,7 +70,7 @@ TEST(MenuStep, HostDrivenStepsShowWhatRunShows) {
     run = {p.draws, p.played, p.loaded};
   }
   {
-    std::srand(1);
+    ZT_Random::shared().seed(1);
     FakePlatform p;
     script(p);
     // The host owns the clock: one millisecond, then one step, as a frontend does.
