@@ -124,17 +124,29 @@ namespace {
 // Bounds for coordinates read from a state: far beyond any picture, small
 // enough that no sum of them overflows.
 const int32_t kCoordinateLimit = 1 << 20;
+
+// Declared positions and timers (a state holds them all, and only them).
+uint32_t positions_declared(ZT_GameData& data) {
+  uint32_t count = 0;
+  for (auto& outer : data.positions)
+    for (auto& inner : outer.second)
+      if (inner.second.get() != nullptr) ++count;
+  return count;
+}
+
+uint32_t timers_declared(ZT_GameData& data) {
+  uint32_t count = 0;
+  for (auto& entry : data.timers)
+    if (entry.second.get() != nullptr) ++count;
+  return count;
+}
 }  // namespace
 
 void ZT_Game::state_save(ZT_StateWriter& out) {
   out.text(folder);  // names the handheld: the layouts of two may be alike
   out.b(turned_on);
   out.i32(mode);
-  uint32_t count = 0;
-  for (auto& outer : data.positions)
-    for (auto& inner : outer.second)
-      if (inner.second.get() != nullptr) ++count;
-  out.u32(count);
+  out.u32(positions_declared(data));
   for (auto& outer : data.positions)
     for (auto& inner : outer.second) {
       const ZT_GameData_Position* p = inner.second.get();
@@ -150,10 +162,7 @@ void ZT_Game::state_save(ZT_StateWriter& out) {
     }
   ZT_Platform* platform = platform_get();
   uint32_t now = platform != nullptr ? platform->ticks_get() : 0;
-  count = 0;
-  for (auto& entry : data.timers)
-    if (entry.second.get() != nullptr) ++count;
-  out.u32(count);
+  out.u32(timers_declared(data));
   for (auto& entry : data.timers) {
     const ZT_GameData_Timer* t = entry.second.get();
     if (t == nullptr) continue;
@@ -171,11 +180,7 @@ bool ZT_Game::state_load(ZT_StateReader& in) {
   if (!in.text_is(folder)) return false;
   bool on = in.b();
   int32_t new_mode = in.i32_in(-1, ModeCount() - 1);
-  uint32_t count = 0;
-  for (auto& outer : data.positions)
-    for (auto& inner : outer.second)
-      if (inner.second.get() != nullptr) ++count;
-  if (in.u32() != count) in.fail();
+  if (in.u32() != positions_declared(data)) in.fail();
   // Keys must match this game's declarations one by one: a state of another
   // game, or of another version of this one, is refused here.
   for (auto& outer : data.positions) {
@@ -200,10 +205,7 @@ bool ZT_Game::state_load(ZT_StateReader& in) {
   }
   ZT_Platform* platform = platform_get();
   uint32_t now = platform != nullptr ? platform->ticks_get() : 0;
-  count = 0;
-  for (auto& entry : data.timers)
-    if (entry.second.get() != nullptr) ++count;
-  if (in.u32() != count) in.fail();
+  if (in.u32() != timers_declared(data)) in.fail();
   for (auto& entry : data.timers) {
     ZT_GameData_Timer* t = entry.second.get();
     if (t == nullptr) continue;

@@ -499,23 +499,14 @@ void ZT_PlatformSDL::draw_flip(int width, int height) {
     SDL_Flip(screen);
     return;
   }
-  const int w = blitsurface->w;
-  const int h = blitsurface->h;
-  if (width > 0 && height > 0) {
-    // Single precision on purpose: the box must come out the same on every build.
-    float sx = static_cast<float>(width) / static_cast<float>(w);
-    float sy = static_cast<float>(height) / static_cast<float>(h);
-    float scale = sx > sy ? sx : sy;
-    int zw = static_cast<int>(scale * static_cast<float>(w));
-    int zh = static_cast<int>(scale * static_cast<float>(h));
-    // A box larger than the frame cannot be stretched; it shows the whole frame.
-    if (zw <= w && zh <= h && zw > 0 && zh > 0) {
-      SDL_Rect from = {static_cast<Sint16>(w / 2 - zw / 2), static_cast<Sint16>(h / 2 - zh / 2),
-                       static_cast<Uint16>(zw), static_cast<Uint16>(zh)};
-      SDL_SoftStretch(blitsurface, &from, screen, nullptr);
-      SDL_Flip(screen);
-      return;
-    }
+  int x, y, zw, zh;
+  // A box larger than the frame cannot be stretched; it shows the whole frame.
+  if (ZT_Platform_zoom_rect(blitsurface->w, blitsurface->h, width, height, &x, &y, &zw, &zh)) {
+    SDL_Rect from = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(zw),
+                     static_cast<Uint16>(zh)};
+    SDL_SoftStretch(blitsurface, &from, screen, nullptr);
+    SDL_Flip(screen);
+    return;
   }
   SDL_UpperBlit(blitsurface, nullptr, screen, nullptr);
   SDL_Flip(screen);

@@ -647,76 +647,68 @@ void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
   frame_prepare(0, 0, 0, 0);
   ++presented;
   const int w = width, h = height;
-  if (view_width > 0 && view_height > 0) {
-    // Single precision, as the desktop program computes the box.
-    const float sx = static_cast<float>(view_width) / static_cast<float>(w);
-    const float sy = static_cast<float>(view_height) / static_cast<float>(h);
-    const float scale = sx > sy ? sx : sy;
-    const int zw = static_cast<int>(scale * static_cast<float>(w));
-    const int zh = static_cast<int>(scale * static_cast<float>(h));
-    if (zw <= w && zh <= h && zw > 0 && zh > 0) {
-      const int zx = w / 2 - zw / 2, zy = h / 2 - zh / 2;
-      // SDL_SoftStretch: 16.16 steps over rows and columns, a source row
-      // or column taken when the position passes a whole step.
-      if (stretch_width != zw) {
-        stretch_columns.resize(static_cast<size_t>(w));
-        int pos = 0x10000, src = -1;
-        const int inc = (zw << 16) / w;
-        for (int i = 0; i < w; ++i) {
-          while (pos >= 0x10000) {
-            ++src;
-            pos -= 0x10000;
-          }
-          stretch_columns[static_cast<size_t>(i)] = static_cast<uint16_t>(src);
-          pos += inc;
-        }
-        // Enlarging, each step moves at most one source column, so eight
-        // screen pixels come from eight source pixels or fewer.
-        const int blocks = w / 8;
-        stretch_block_start.resize(static_cast<size_t>(blocks));
-        stretch_block_shuffle.resize(static_cast<size_t>(blocks) * 16);
-        for (int b = 0; b < blocks; ++b) {
-          const uint16_t first = stretch_columns[static_cast<size_t>(b) * 8];
-          stretch_block_start[static_cast<size_t>(b)] = first;
-          for (int k = 0; k < 8; ++k) {
-            const int at = 2 * (stretch_columns[static_cast<size_t>(b) * 8 + k] - first);
-            stretch_block_shuffle[static_cast<size_t>(b) * 16 + 2 * k] = static_cast<uint8_t>(at);
-            stretch_block_shuffle[static_cast<size_t>(b) * 16 + 2 * k + 1] =
-                static_cast<uint8_t>(at + 1);
-          }
-        }
-        stretch_width = zw;
-      }
-      const uint16_t* columns = stretch_columns.data();
-      int pos = 0x10000, src_row = zy - 1;
-      const int inc = (zh << 16) / h;
-      const uint16_t* previous = nullptr;
-      int previous_row = -1;
-      for (int row = 0; row < h; ++row) {
+  int zx, zy, zw, zh;
+  if (ZT_Platform_zoom_rect(w, h, view_width, view_height, &zx, &zy, &zw, &zh)) {
+    // SDL_SoftStretch: 16.16 steps over rows and columns, a source row
+    // or column taken when the position passes a whole step.
+    if (stretch_width != zw) {
+      stretch_columns.resize(static_cast<size_t>(w));
+      int pos = 0x10000, src = -1;
+      const int inc = (zw << 16) / w;
+      for (int i = 0; i < w; ++i) {
         while (pos >= 0x10000) {
-          ++src_row;
+          ++src;
           pos -= 0x10000;
         }
-        uint16_t* dst = &screen[static_cast<size_t>(row) * w];
-        if (src_row == previous_row) {
-          std::memcpy(dst, previous, static_cast<size_t>(w) * 2);
-        } else {
-          const size_t start = static_cast<size_t>(src_row) * w + zx;
-          const uint16_t* line = &frame[start];
-          int i = 0;
-          // Each block reads eight source pixels, which must lie in the frame.
-          if (!stretch_block_start.empty() &&
-              start + stretch_block_start.back() + 8 <= frame.size()) {
-            i = stretch_blocks(dst, line);
-          }
-          for (; i < w; ++i) dst[i] = line[columns[i]];
-          previous = dst;
-          previous_row = src_row;
-        }
+        stretch_columns[static_cast<size_t>(i)] = static_cast<uint16_t>(src);
         pos += inc;
       }
-      return;
+      // Enlarging, each step moves at most one source column, so eight
+      // screen pixels come from eight source pixels or fewer.
+      const int blocks = w / 8;
+      stretch_block_start.resize(static_cast<size_t>(blocks));
+      stretch_block_shuffle.resize(static_cast<size_t>(blocks) * 16);
+      for (int b = 0; b < blocks; ++b) {
+        const uint16_t first = stretch_columns[static_cast<size_t>(b) * 8];
+        stretch_block_start[static_cast<size_t>(b)] = first;
+        for (int k = 0; k < 8; ++k) {
+          const int at = 2 * (stretch_columns[static_cast<size_t>(b) * 8 + k] - first);
+          stretch_block_shuffle[static_cast<size_t>(b) * 16 + 2 * k] = static_cast<uint8_t>(at);
+          stretch_block_shuffle[static_cast<size_t>(b) * 16 + 2 * k + 1] =
+              static_cast<uint8_t>(at + 1);
+        }
+      }
+      stretch_width = zw;
     }
+    const uint16_t* columns = stretch_columns.data();
+    int pos = 0x10000, src_row = zy - 1;
+    const int inc = (zh << 16) / h;
+    const uint16_t* previous = nullptr;
+    int previous_row = -1;
+    for (int row = 0; row < h; ++row) {
+      while (pos >= 0x10000) {
+        ++src_row;
+        pos -= 0x10000;
+      }
+      uint16_t* dst = &screen[static_cast<size_t>(row) * w];
+      if (src_row == previous_row) {
+        std::memcpy(dst, previous, static_cast<size_t>(w) * 2);
+      } else {
+        const size_t start = static_cast<size_t>(src_row) * w + zx;
+        const uint16_t* line = &frame[start];
+        int i = 0;
+        // Each block reads eight source pixels, which must lie in the frame.
+        if (!stretch_block_start.empty() &&
+            start + stretch_block_start.back() + 8 <= frame.size()) {
+          i = stretch_blocks(dst, line);
+        }
+        for (; i < w; ++i) dst[i] = line[columns[i]];
+        previous = dst;
+        previous_row = src_row;
+      }
+      pos += inc;
+    }
+    return;
   }
   std::memcpy(screen.data(), frame.data(), frame.size() * 2);
 }

@@ -39,3 +39,20 @@ ZT_Platform_Time ZT_Platform_Time_local() {
 unsigned int ZT_Platform_Time_ms(const ZT_Platform_Time& t) {
   return static_cast<unsigned int>(t.hour * 3600 + t.minute * 60 + t.second) * 1000u;
 }
+
+bool ZT_Platform_zoom_rect(int width, int height, int view_width, int view_height, int* x, int* y,
+                           int* zoom_width, int* zoom_height) {
+  if (view_width <= 0 || view_height <= 0) return false;
+  // Single precision on purpose: the box must come out the same on every build.
+  const float sx = static_cast<float>(view_width) / static_cast<float>(width);
+  const float sy = static_cast<float>(view_height) / static_cast<float>(height);
+  const float scale = sx > sy ? sx : sy;
+  const int zw = static_cast<int>(scale * static_cast<float>(width));
+  const int zh = static_cast<int>(scale * static_cast<float>(height));
+  if (zw > width || zh > height || zw <= 0 || zh <= 0) return false;
+  *x = width / 2 - zw / 2;
+  *y = height / 2 - zh / 2;
+  *zoom_width = zw;
+  *zoom_height = zh;
+  return true;
+}

@@ -78,6 +78,13 @@ ZT_Platform_Time ZT_Platform_Time_local();
 // Milliseconds since midnight of a calendar time, whole seconds only.
 unsigned int ZT_Platform_Time_ms(const ZT_Platform_Time& time);
 
+// The part of a width x height frame that draw_flip stretches over the screen
+// for a view box: the smallest rectangle of the frame's proportions, centred,
+// that holds the box. False when no box is asked for, or it is larger than
+// the frame (which is then shown whole).
+bool ZT_Platform_zoom_rect(int width, int height, int view_width, int view_height, int* x, int* y,
+                           int* zoom_width, int* zoom_height);
+
 // A loaded picture, owned by whoever called image_load.
 class ZT_Platform_Image {
  public:
