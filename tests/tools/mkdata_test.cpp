@@ -1,5 +1,6 @@
 // The generated data set: every declared file exists and loads, pictures stay
-// on the LCD, backgrounds are see-through only outside the handheld, sounds
+// on the LCD, backgrounds are see-through only outside the handheld and fit the
+// screen, the drawn buttons are listed where they are drawn, sounds
 // have the program's format, and the generator repeats itself byte for byte.
 // Also writes a contact sheet per game into the build folder.
 #include <SDL.h>
@@ -11,7 +12,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -159,7 +162,7 @@ TEST_F(DataSet, SegmentPicturesAre24BitAndStayOnTheLcdAtEveryPlace) {
   });
 }
 
-TEST_F(DataSet, BackgroundIsTheZoomBoxWithMagentaOnlyAroundTheBody) {
+TEST_F(DataSet, BackgroundIsTheZoomBoxWithMagentaOnlyAroundTheBodyAndItsButtonsListed) {
   each_game([&](ZT_Game_Info* info, ZT_Game* game) {
     SDL_Surface* s = SDL_LoadBMP(info->bgimg_path().c_str());
     ASSERT_NE(nullptr, s);
@@ -201,6 +204,36 @@ TEST_F(DataSet, BackgroundIsTheZoomBoxWithMagentaOnlyAroundTheBody) {
       light_frame += (luma(colour_at(s, x0 - 1, y)) > 100) + (luma(colour_at(s, x1 + 1, y)) > 100);
     EXPECT_EQ(0, dark_inside);
     EXPECT_EQ(0, light_frame);
+    // Centred on its LCD, as the device shows it, the body fits the 640 x 480 screen.
+    const int at_x = (640 - game->lcd_width) / 2 - x0, at_y = (480 - game->lcd_height) / 2 - y0;
+    int cut = 0;
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x)
+        cut += !outside[y * W + x] &&
+               (x + at_x < 0 || x + at_x >= 640 || y + at_y < 0 || y + at_y >= 480);
+    EXPECT_EQ(0, cut) << "pixels of the body off the screen";
+    // buttons.txt: each named button once, on the body, clear of the LCD and of the others.
+    std::ifstream in(dir->path + "/" + game->folder + "/buttons.txt");
+    std::map<std::string, SDL_Rect> buttons;
+    for (std::string line; std::getline(in, line);) {
+      if (line.empty() || line[0] == '#') continue;
+      std::istringstream fields(line);
+      std::string name;
+      int x, y, w, h;
+      ASSERT_TRUE(fields >> name >> x >> y >> w >> h) << line;
+      ASSERT_TRUE(x >= 0 && y >= 0 && w > 0 && h > 0 && x + w <= W && y + h <= H) << line;
+      EXPECT_FALSE(outside[(y + h / 2) * W + x + w / 2]) << line;
+      EXPECT_TRUE(x >= x1 || x + w <= x0 || y >= y1 || y + h <= y0) << line;
+      for (const auto& [other, r] : buttons)
+        EXPECT_TRUE(x >= r.x + r.w || x + w <= r.x || y >= r.y + r.h || y + h <= r.y)
+            << line << " overlaps " << other;
+      EXPECT_TRUE(
+          buttons.emplace(name, SDL_Rect{Sint16(x), Sint16(y), Uint16(w), Uint16(h)}).second)
+          << line;
+    }
+    std::string names;
+    for (const auto& b : buttons) names += b.first + " ";
+    EXPECT_EQ("game_a game_b left power right time ", names);
     SDL_FreeSurface(s);
   });
 }

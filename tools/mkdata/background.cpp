@@ -9,6 +9,7 @@
 #include <map>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "mkdata/art.h"
 
@@ -105,20 +106,32 @@ class Fonts {
   std::map<std::tuple<int, bool, int>, TTF_Font*> open;
 };
 
-// A small oblong button with its label above it.
-void small_button(SDL_Surface* s, Fonts& fonts, const std::string& label, double cx, double cy,
-                  double w, const Scheme& sc, int label_size) {
+// A box around the drawn shapes with a little room for a finger, inside the picture.
+Button hit_box(const char* name, double x0, double y0, double x1, double y1, const SDL_Surface* s) {
+  const int left = std::max(0, static_cast<int>(std::floor(x0)) - 2);
+  const int top = std::max(0, static_cast<int>(std::floor(y0)) - 2);
+  const int right = std::min(s->w, static_cast<int>(std::ceil(x1)) + 3);
+  const int bottom = std::min(s->h, static_cast<int>(std::ceil(y1)) + 3);
+  return {name, left, top, right - left, bottom - top};
+}
+
+// A small oblong button with its label above it; the label is part of the
+// button for a tap.
+Button small_button(SDL_Surface* s, Fonts& fonts, const char* name, const std::string& label,
+                    double cx, double cy, double w, const Scheme& sc, int label_size) {
   double h = std::max(8.0, w * 0.3);
   rbox(s, cx - w / 2 + 1, cy - h / 2 + 2, cx + w / 2 + 1, cy + h / 2 + 2, h / 2,
        shade(sc.rim, 0.8));
   rbox(s, cx - w / 2, cy - h / 2, cx + w / 2, cy + h / 2, h / 2, kButton);
   rbox(s, cx - w / 2 + 2, cy - h / 2 + 1, cx + w / 2 - 2, cy - h / 2 + 3, 1, shade(kButton, 1.8));
-  fonts.draw(s, label, label_size, true, cx, cy - h / 2 - label_size * 0.75, sc.text,
-             shade(sc.rim, 0.7));
+  const double label_y = cy - h / 2 - label_size * 0.75;
+  fonts.draw(s, label, label_size, true, cx, label_y, sc.text, shade(sc.rim, 0.7));
+  const double half = std::max(w, static_cast<double>(fonts.width(label, label_size, true))) / 2;
+  return hit_box(name, cx - half, label_y - label_size * 0.7, cx + half, cy + h / 2 + 2, s);
 }
 
 // A big round button with an arrow: the character's left and right.
-void arrow_button(SDL_Surface* s, double cx, double cy, double r, bool left, const Scheme& sc) {
+Button arrow_button(SDL_Surface* s, double cx, double cy, double r, bool left, const Scheme& sc) {
   disc(s, cx + 2, cy + 3, r, shade(sc.rim, 0.8));
   disc(s, cx, cy, r, sc.accent);
   disc(s, cx - r * 0.15, cy - r * 0.15, r * 0.7, shade(sc.accent, 1.12));
@@ -128,6 +141,7 @@ void arrow_button(SDL_Surface* s, double cx, double cy, double r, bool left, con
                    static_cast<Sint16>(cx - d * r * 0.3), static_cast<Sint16>(cy - r * 0.4),
                    static_cast<Sint16>(cx - d * r * 0.3), static_cast<Sint16>(cy + r * 0.4), a.r,
                    a.g, a.b, 255);
+  return hit_box(left ? "left" : "right", cx - r, cy - r, cx + r + 2, cy + r + 3, s);
 }
 
 uint32_t* pixel(SDL_Surface* s, int x, int y) {
@@ -137,7 +151,8 @@ uint32_t* pixel(SDL_Surface* s, int x, int y) {
 }  // namespace
 
 SDL_Surface* draw_background(const Layout& L, const std::string& title,
-                             const std::string& bold_font, const std::string& regular_font) {
+                             const std::string& bold_font, const std::string& regular_font,
+                             std::vector<Button>* buttons) {
   const int W = L.zoom_w, H = L.zoom_h;
   SDL_Surface* s =
       SDL_CreateRGBSurface(SDL_SWSURFACE, W, H, 32, 0x00ff0000, 0x0000ff00, 0x000000ff, 0);
@@ -147,17 +162,26 @@ SDL_Surface* draw_background(const Layout& L, const std::string& title,
     if (L.folder == c.folder) sc = &c;
   Fonts fonts(bold_font, regular_font);
 
+  // The body fills the zoom box but stops at the screen's edges when the LCD
+  // is centred on the screen (as the device places it), so that no part of
+  // the handheld is ever cut off.
+  const int at_x = (kScreenWidth - L.lcd_w) / 2 - L.lcd_x;
+  const int at_y = (kScreenHeight - L.lcd_h) / 2 - L.lcd_y;
+  const int X0 = std::max(0, -at_x), X1 = std::min(W, kScreenWidth - at_x);
+  const int Y0 = std::max(0, -at_y), Y1 = std::min(H, kScreenHeight - at_y);
+
   // The body: a rounded case with a darker rim; magenta only outside it.
   SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 255, 0, 255));
-  const double radius = std::min(W, H) * 0.11;
-  rbox(s, 1, 1, W - 2, H - 2, radius, sc->rim);
-  rbox(s, 5, 4, W - 6, H - 8, radius - 4, sc->body);
-  rbox(s, 9, 7, W - 10, H * 0.45, radius - 8, shade(sc->body, 1.06));
-  rbox(s, 9, H * 0.42, W - 10, H - 12, radius - 8, sc->body);
+  const double radius = std::min(X1 - X0, Y1 - Y0) * 0.11;
+  rbox(s, X0 + 1, Y0 + 1, X1 - 2, Y1 - 2, radius, sc->rim);
+  rbox(s, X0 + 5, Y0 + 4, X1 - 6, Y1 - 8, radius - 4, sc->body);
+  rbox(s, X0 + 9, Y0 + 7, X1 - 10, Y0 + (Y1 - Y0) * 0.45, radius - 8, shade(sc->body, 1.06));
+  rbox(s, X0 + 9, Y0 + (Y1 - Y0) * 0.42, X1 - 10, Y1 - 12, radius - 8, sc->body);
 
   // The bezel and the screen window around the LCD.
   const double lx = L.lcd_x, ly = L.lcd_y, lr = L.lcd_x + L.lcd_w, lb = L.lcd_y + L.lcd_h;
-  const double bez = std::max(6.0, std::min({14.0, lx - 12, ly - 10, W - lr - 12, H - lb - 14}));
+  const double bez =
+      std::max(6.0, std::min({14.0, lx - X0 - 12, ly - Y0 - 10, X1 - lr - 12, Y1 - lb - 14}));
   rbox(s, lx - bez - 3, ly - bez - 3, lr + bez + 2, lb + bez + 3, bez + 2, shade(sc->rim, 0.9));
   rbox(s, lx - bez, ly - bez, lr + bez - 1, lb + bez - 1, bez, kBezel);
   boxRGBA(s, static_cast<Sint16>(lx - 2), static_cast<Sint16>(ly - 2), static_cast<Sint16>(lr + 1),
@@ -181,7 +205,7 @@ SDL_Surface* draw_background(const Layout& L, const std::string& title,
   std::string brand = dash == std::string::npos ? "Time & Fun" : name.substr(0, dash);
   if (dash != std::string::npos) name = name.substr(dash + 3);
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  const double band_top = 8, band_bottom = ly - bez - 3;
+  const double band_top = Y0 + 8, band_bottom = ly - bez - 3;
   const double band = band_bottom - band_top, mid = (lx + lr) / 2;
   if (band >= 56) {
     int big = static_cast<int>(std::min(30.0, band * 0.42));
@@ -204,35 +228,48 @@ SDL_Surface* draw_background(const Layout& L, const std::string& title,
 
   // The buttons: big arrows either side of the screen, and the four small
   // buttons below it when there is room, else in the wider side column.
-  const double left_w = lx - bez, right_w = W - (lr + bez);
-  const double below = H - (lb + bez) - 10;
+  const double left_w = lx - bez - X0, right_w = X1 - (lr + bez);
+  const double below = Y1 - (lb + bez) - 10;
   const char* labels[4] = {"GAME A", "GAME B", "TIME", "ON/OFF"};
+  const char* names[4] = {"game_a", "game_b", "time", "power"};
+  std::vector<Button> drawn;
   const double cy = (ly + lb) / 2;
   if (below >= 62) {
     double r = std::min({left_w, right_w}) * 0.3;
     r = std::min(r, 34.0);
-    arrow_button(s, left_w / 2 + 2, cy + 10, r, true, *sc);
-    arrow_button(s, lr + bez + right_w / 2 - 2, cy + 10, r, false, *sc);
+    drawn.push_back(arrow_button(s, X0 + left_w / 2 + 2, cy + 10, r, true, *sc));
+    drawn.push_back(arrow_button(s, lr + bez + right_w / 2 - 2, cy + 10, r, false, *sc));
     double step = std::min(78.0, (lr - lx + 2 * bez) / 4);
     double by = lb + bez + below * 0.58;
     for (int i = 0; i < 4; ++i)
-      small_button(s, fonts, labels[i], mid + (i - 1.5) * step, by, step * 0.55, *sc, 11);
+      drawn.push_back(small_button(s, fonts, names[i], labels[i], mid + (i - 1.5) * step, by,
+                                   step * 0.55, *sc, 11));
   } else {
     double r = std::min({left_w * 0.3, right_w * 0.22, 36.0});
-    arrow_button(s, left_w / 2 + 2, cy + 20, r, true, *sc);
+    drawn.push_back(arrow_button(s, X0 + left_w / 2 + 2, cy + 20, r, true, *sc));
     double col_x0 = lr + bez, col_w = right_w;
     double bx = col_x0 + col_w * 0.3, ax = col_x0 + col_w * 0.72;
-    arrow_button(s, ax, cy + 20, r, false, *sc);
+    drawn.push_back(arrow_button(s, ax, cy + 20, r, false, *sc));
     double top = ly + 10, step = std::min(56.0, (lb - ly - 10) / 4);
     for (int i = 0; i < 4; ++i)
-      small_button(s, fonts, labels[i], bx, top + step * (i + 0.6), std::min(46.0, col_w * 0.3),
-                   *sc, 11);
+      drawn.push_back(small_button(s, fonts, names[i], labels[i], bx, top + step * (i + 0.6),
+                                   std::min(46.0, col_w * 0.3), *sc, 11));
   }
   // Speaker holes in the lower left corner.
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 3; ++j)
-      disc(s, 26 + i * 9, H - 34 + j * 8 - (i % 2) * 4, 2, shade(sc->rim, 0.8));
+      disc(s, X0 + 26 + i * 9, Y1 - 34 + j * 8 - (i % 2) * 4, 2, shade(sc->rim, 0.8));
+  if (buttons) *buttons = drawn;
   return s;
+}
+
+std::string buttons_text(const std::vector<Button>& buttons) {
+  std::string text =
+      "# Buttons drawn on bg.bmp, for taps on the picture: NAME X Y WIDTH HEIGHT in its pixels\n";
+  for (const Button& b : buttons)
+    text += b.name + " " + std::to_string(b.x) + " " + std::to_string(b.y) + " " +
+            std::to_string(b.w) + " " + std::to_string(b.h) + "\n";
+  return text;
 }
 
 }  // namespace mkdata

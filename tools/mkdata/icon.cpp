@@ -14,7 +14,7 @@
 
 namespace mkdata {
 
-const int kIconSizes[5] = {32, 48, 64, 128, 256};
+const int kIconSizes[7] = {32, 48, 64, 128, 192, 256, 512};
 
 namespace {
 

@@ -9,8 +9,9 @@
 
 namespace mkdata {
 
-// The sizes of the icon theme's fixed-size folders that the icon comes in.
-extern const int kIconSizes[5];
+// The sizes of the icon theme's fixed-size folders that the icon comes in; 192 and
+// 512 also serve the web page's manifest.
+extern const int kIconSizes[7];
 
 // The icon drawn at size x size pixels: rows of RGBA, transparent around it.
 std::vector<uint8_t> icon_pixels(int size);

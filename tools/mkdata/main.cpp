@@ -1,5 +1,6 @@
 // zentick-mkdata DIR: writes the built-in data directory.
-// zentick-mkdata --icons DIR: writes the application icon as DIR/hicolor/NxN/apps/zentick.png.
+// zentick-mkdata --icons DIR: writes the application icon as DIR/hicolor/NxN/apps/zentick.png
+// (the desktop's sizes and the 192 and 512 pixels of the web page's manifest).
 #include <cstdio>
 #include <cstring>
 

@@ -66,6 +66,13 @@ void copy_file(const std::string& from, const std::string& to) {
   if (!out) fail("cannot write " + to);
 }
 
+void write_text(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) fail("cannot write " + path);
+}
+
 void write_game(ZT_Game_Info* info, const std::string& dir) {
   std::unique_ptr<ZT_Game> game(info->create());
   if (!game) fail("the catalogue entry " + info->name + " made no game");
@@ -80,8 +87,9 @@ void write_game(ZT_Game_Info* info, const std::string& dir) {
     if (!mkdata::mask_save(p.mask, mkdata::kLcdInk, images + "/" + p.file))
       fail("cannot write " + images + "/" + p.file + ": " + SDL_GetError());
 
+  std::vector<mkdata::Button> buttons;
   SDL_Surface* bg = mkdata::draw_background(layout, info->title, kFontDir + "/DejaVuSans-Bold.ttf",
-                                            kFontDir + "/DejaVuSans.ttf");
+                                            kFontDir + "/DejaVuSans.ttf", &buttons);
   if (!bg) fail(std::string("cannot draw the background: ") + SDL_GetError());
   std::vector<std::string> names = {layout.background.empty() ? info->bgimg : layout.background};
   if (info->bgimg != names[0]) names.push_back(info->bgimg);
@@ -91,6 +99,7 @@ void write_game(ZT_Game_Info* info, const std::string& dir) {
       fail("cannot write " + images + "/" + name + ": " + SDL_GetError());
     }
   SDL_FreeSurface(bg);
+  write_text(base + "/buttons.txt", mkdata::buttons_text(buttons));
 
   for (const std::string& file : layout.sounds) {
     std::vector<int16_t> samples = mkdata::sound_effect(file);
