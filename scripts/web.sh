@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds Zentick for the web browser into
-# build-web/site/ (the page, its script, the WebAssembly module and the data
-# set packed beside them) and serves it at http://127.0.0.1:8000/ .
+# build-web/site/ (the page, its script, the WebAssembly module, the data set
+# packed beside them, the manifest, icons and service worker) and serves it at http://127.0.0.1:8000/ .
 # Usage: scripts/web.sh [--no-serve]   (--no-serve only builds)
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -19,12 +19,13 @@ cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build" --target zentick-mkdata -j "$jobs"
 rm -rf "$root/build-web/data"
 "$root/build/tools/zentick-mkdata" "$root/build-web/data"
+"$root/build/tools/zentick-mkdata" --icons "$root/build-web/icons"
 
 # Emscripten's optimizer finds Debian's acorn through NODE_PATH.
 export NODE_PATH=/usr/share/nodejs
 emcmake cmake -S "$root" -B "$root/build-web" -DCMAKE_BUILD_TYPE=Release \
-  -DZT_WEB_DATA="$root/build-web/data" >/dev/null
-cmake --build "$root/build-web" --target zentick_web -j "$jobs"
+  -DZT_WEB_DATA="$root/build-web/data" -DZT_WEB_ICONS="$root/build-web/icons" >/dev/null
+cmake --build "$root/build-web" --target zt_web_site -j "$jobs"
 echo "The page is in $root/build-web/site/"
 
 if [ $serve = 1 ]; then

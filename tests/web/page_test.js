@@ -20,7 +20,7 @@ function check(ok, what, detail) {
 }
 
 // Checks the sizes; returns the files compressed, by name, for the server.
-function sizes() {
+function compressed() {
   const gzipped = new Map();
   let code = 0, raw = 0, gz = 0;
   for (const f of fs.readdirSync(site)) {
@@ -38,11 +38,12 @@ function sizes() {
 
 // Loopback only, on a free port, compressed as a web host would serve it.
 function serve(gzipped) {
-  const types = { '.js': 'text/javascript', '.wasm': 'application/wasm', '.data': 'application/octet-stream' };
+  const types = { '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+                  '.webmanifest': 'application/manifest+json' };
   const server = http.createServer((req, res) => {
     const name = new URL(req.url, 'http://x').pathname.slice(1) || 'index.html';
     if (!gzipped.has(name)) return res.writeHead(404).end();
-    res.writeHead(200, { 'Content-Type': types[path.extname(name)] || 'text/html; charset=utf-8',
+    res.writeHead(200, { 'Content-Type': types[path.extname(name)] || (name.endsWith('.html') ? 'text/html; charset=utf-8' : 'application/octet-stream'),
                          'Content-Encoding': 'gzip' });
     res.end(gzipped.get(name));
   });
@@ -155,71 +156,92 @@ async function playKeyboard(browser, url) {
   await page.close();
 }
 
-async function layoutFits(page, what) {
+// The size rule: the screen takes at least 90% of the window's binding
+// dimension, the buttons lie beside it, and below a pixel ratio of 2 sharp
+// pixels only in whole device pixels.
+async function sizeRule(page, what) {
   const r = await page.evaluate(() => {
     const box = (e) => e.getBoundingClientRect();
-    const canvas = box(document.getElementById('screen'));
-    const buttons = [...document.querySelectorAll('.pad button')].map(box);
+    const c = document.getElementById('screen');
+    const canvas = box(c);
+    const buttons = [...document.querySelectorAll('button')].map(box);
     const inside = (b) => b.left >= 0 && b.top >= 0 && b.right <= innerWidth + 0.5 && b.bottom <= innerHeight + 0.5;
     const apart = (b) => b.right <= canvas.left || b.left >= canvas.right || b.bottom <= canvas.top || b.top >= canvas.bottom;
-    return { fit: inside(canvas) && buttons.every((b) => inside(b) && apart(b) && b.height >= 40),
-             scale: (canvas.width * devicePixelRatio) / 640 };
+    const scale = (canvas.width * devicePixelRatio) / 640;
+    const sharp = getComputedStyle(c).imageRendering === 'pixelated';
+    return { fit: inside(canvas) && buttons.every((b) => inside(b) && apart(b) && b.height >= 28),
+             share: +(canvas.width / 640 / Math.min(innerWidth / 640, innerHeight / 480)).toFixed(3),
+             even: !sharp || devicePixelRatio >= 2 || Math.abs(scale - Math.round(scale)) < 0.005,
+             layout: document.getElementById('app').className };
   });
-  check(r.fit && Math.abs(r.scale - Math.round(r.scale)) < 0.005 && Math.round(r.scale) >= 1,
-        what + ': screen in whole pixels, buttons beside it', JSON.stringify(r));
+  check(r.fit && r.share >= 0.9 && r.even, what + ': screen at 90% or more, buttons beside it', JSON.stringify(r));
+}
+
+async function sizes(browser, url) {
+  const { page } = await open(browser, url);
+  // Upright and on its side; 844 x 340 is a phone on its side under the browser's bars.
+  for (const [w, h, dpr] of [[320, 480, 2], [390, 844, 3], [340, 844, 3], [768, 1024, 1], [1080, 1920, 1],
+                             [2160, 3840, 1]]) {
+    for (const [width, height] of [[w, h], [h, w]]) {
+      await page.setViewport({ width, height, deviceScaleFactor: dpr });
+      await sleep(100);
+      await sizeRule(page, width + 'x' + height + ' at ' + dpr);
+    }
+  }
+  await page.close();
 }
 
 async function playTouch(browser, url) {
   const phone = { width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true };
   const { page, messages } = await open(browser, url, phone);
-  await layoutFits(page, 'phone upright');
   await page.tap('button[aria-label="Right"]');
   await expectReference(page, 'menu_1.rgb565', 'tapping Right chooses the next game');
   check(await page.$eval('#hint', (e) => e.hidden), 'the first tap turns the sound on');
 
   const tap = async (selector) => { await page.tap(selector); await sleep(300); };
-  await tap('button[data-key="6"]');
+  await tap('button[data-button="power"]');
   check((await stats(page)).inGame, 'tapping On / Off opens the game');
   const off = await canvas565(page);
-  await tap('button[data-key="6"]');
+  await tap('button[data-button="power"]');
   const on = await canvas565(page);
   check(differentPixels(off, on) > 0, 'tapping On / Off switches the handheld on');
-  await tap('button[data-key="10"]');
-  await tap('button[data-key="10"]');
+  await tap('button[data-button="game_a"]');
+  await tap('button[data-button="game_a"]');
   await sleep(500);
   check((await stats(page)).soundBuffers > 0, 'Game A is heard', (await stats(page)).soundBuffers + ' buffers');
   await tap('button[data-zoom]');
   check(differentPixels(on, await canvas565(page)) > 1000, 'tapping Zoom zooms');
-  await tap('button[data-key="7"]');
+  await tap('button[data-button="escape"]');
   await expectReference(page, 'menu_1.rgb565', 'tapping Back returns to the menu');
 
-  await page.setViewport({ ...phone, width: 844, height: 390 });
-  await sleep(300);
-  await layoutFits(page, 'phone on its side');
   check(messages.length === 0, 'no error or warning in the console (touch)', messages.join(' | '));
   await page.close();
 }
 
-// What the page says when it cannot run: the data missing, no WebAssembly.
+// What the page says when it cannot run: the data missing, no WebAssembly,
+// opened from disk. Each in a fresh context, without an offline copy.
 async function errorsInWords(browser, url) {
-  for (const [prepare, expected, what] of [
+  for (const [prepare, address, expected, what] of [
     [(page) => page.setRequestInterception(true).then(() => page.on('request', (r) =>
-      r.url().endsWith('.data') ? r.respond({ status: 404 }) : r.continue())),
-     /game data .*could not be loaded/, 'missing data is told on the page'],
+      /\.(data|pack)$/.test(r.url()) ? r.respond({ status: 404 }) : r.continue())),
+     url, /game data .*could not be loaded/, 'missing data is told on the page'],
     [(page) => page.evaluateOnNewDocument(() => delete window.WebAssembly),
-     /cannot run WebAssembly/, 'a browser without WebAssembly is told so']]) {
-    const page = await browser.newPage();
+     url, /cannot run WebAssembly/, 'a browser without WebAssembly is told so'],
+    [() => {}, 'file://' + path.resolve(site, 'index.html'), /served over http.*scripts\/web\.sh/,
+     'opened from disk, it says how to serve it']]) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
     await prepare(page);
-    await page.goto(url, { waitUntil: 'load' });
+    await page.goto(address, { waitUntil: 'load' });
     await page.waitForFunction(() => window.zentick.stats.error !== null);
     const text = await page.$eval('#status', (e) => (e.hidden ? '' : e.textContent));
-    check(expected.test(text), what, text);
-    await page.close();
+    check(expected.test(text), what, text.trim());
+    await context.close();
   }
 }
 
 async function main() {
-  const server = await serve(sizes());
+  const server = await serve(compressed());
   const url = 'http://127.0.0.1:' + server.address().port + '/';
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zt-chromium-'));
   const browser = await puppeteer.launch({
@@ -233,6 +255,7 @@ async function main() {
     await firstFrame(browser, url);
     await playKeyboard(browser, url);
     await playTouch(browser, url);
+    await sizes(browser, url);
     await errorsInWords(browser, url);
   } finally {
     await browser.close();
