@@ -36,11 +36,14 @@ function compressed() {
   return gzipped;
 }
 
+let serverDown = false;  // as if the network were gone
+
 // Loopback only, on a free port, compressed as a web host would serve it.
 function serve(gzipped) {
   const types = { '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
                   '.webmanifest': 'application/manifest+json' };
   const server = http.createServer((req, res) => {
+    if (serverDown) return req.socket.destroy();
     const name = new URL(req.url, 'http://x').pathname.slice(1) || 'index.html';
     if (!gzipped.has(name)) return res.writeHead(404).end();
     res.writeHead(200, { 'Content-Type': types[path.extname(name)] || (name.endsWith('.html') ? 'text/html; charset=utf-8' : 'application/octet-stream'),
@@ -88,7 +91,7 @@ async function expectReference(page, name, what) {
 
 // Opens the page, collecting every error and warning of the console.
 async function open(browser, url, viewport) {
-  const page = await browser.newPage();
+  const page = await browser.newPage();  // a browser or one of its contexts
   const messages = [];
   page.on('console', (m) => /^(error|warn)/.test(m.type()) && messages.push(m.type() + ': ' + m.text()));
   page.on('pageerror', (e) => messages.push('page error: ' + e.message));
@@ -240,6 +243,28 @@ async function errorsInWords(browser, url) {
   }
 }
 
+// Chromium finds nothing missing for installing the page (not in a private
+// context), and once the service worker runs, a reload without the network plays.
+async function installAndOffline(browser, url) {
+  const { page, messages } = await open(browser, url);
+  const cdp = await page.createCDPSession();
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  check(installabilityErrors.length === 0, 'installable as an app', JSON.stringify(installabilityErrors));
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  serverDown = true;
+  try {
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => window.zentick.stats.firstFrameMs !== null || window.zentick.stats.error !== null);
+    await page.keyboard.press('Enter');
+    await sleep(300);
+    check((await stats(page)).inGame, 'a reload without the network plays', (await stats(page)).error);
+  } finally {
+    serverDown = false;
+  }
+  check(messages.length === 0, 'no error or warning in the console (offline)', messages.join(' | '));
+  await page.close();
+}
+
 async function main() {
   const server = await serve(compressed());
   const url = 'http://127.0.0.1:' + server.address().port + '/';
@@ -256,6 +281,7 @@ async function main() {
     await playKeyboard(browser, url);
     await playTouch(browser, url);
     await sizes(browser, url);
+    await installAndOffline(browser, url);
     await errorsInWords(browser, url);
   } finally {
     await browser.close();
