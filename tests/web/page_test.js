@@ -5,55 +5,29 @@
 'use strict';
 
 const fs = require('fs');
-const http = require('http');
-const os = require('os');
 const path = require('path');
-const zlib = require('zlib');
-const puppeteer = require('puppeteer-core');
+const { sleep, readSite, serve, launch, open, stats } = require('./harness');
 
 const [site, refDir] = process.argv.slice(2);
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 let failures = 0;
 function check(ok, what, detail) {
   console.log((ok ? 'ok   ' : 'FAIL ') + what + (detail !== undefined ? ': ' + detail : ''));
   if (!ok) failures++;
 }
 
-// Checks the sizes; returns the files compressed, by name, for the server.
-function compressed() {
-  const gzipped = new Map();
+// Checks the sizes; returns the files for the server.
+function sizes(files) {
   let code = 0, raw = 0, gz = 0;
-  for (const f of fs.readdirSync(site)) {
-    const bytes = fs.readFileSync(path.join(site, f));
-    gzipped.set(f, zlib.gzipSync(bytes, { level: 9 }));
-    if (/^zentick\.(wasm|js)$/.test(f)) code += bytes.length;
-    raw += bytes.length;
-    gz += gzipped.get(f).length;
+  for (const [name, f] of files) {
+    if (/^zentick\.(wasm|js)$/.test(name)) code += f.raw.length;
+    raw += f.raw.length;
+    gz += f.gzip.length;
   }
   check(code < 600 * 1024, '.wasm and .js under 600 KB', (code / 1024).toFixed(0) + ' KB');
   check(gz < 1024 * 1024, 'the whole page under 1 MB compressed',
         (gz / 1024).toFixed(0) + ' KB gzip of ' + (raw / 1024).toFixed(0) + ' KB');
-  return gzipped;
+  return files;
 }
-
-let serverDown = false;  // as if the network were gone
-
-// Loopback only, on a free port, compressed as a web host would serve it.
-function serve(gzipped) {
-  const types = { '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
-                  '.webmanifest': 'application/manifest+json' };
-  const server = http.createServer((req, res) => {
-    if (serverDown) return req.socket.destroy();
-    const name = new URL(req.url, 'http://x').pathname.slice(1) || 'index.html';
-    if (!gzipped.has(name)) return res.writeHead(404).end();
-    res.writeHead(200, { 'Content-Type': types[path.extname(name)] || (name.endsWith('.html') ? 'text/html; charset=utf-8' : 'application/octet-stream'),
-                         'Content-Encoding': 'gzip' });
-    res.end(gzipped.get(name));
-  });
-  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
-}
-
-const stats = (page) => page.evaluate(() => ({ ...window.zentick.stats, inGame: window.zentick.inGame() }));
 
 // The canvas as RGB565 values, as the native reference stores them; read
 // through a copy, so that the page's own canvas is never read back.
@@ -87,21 +61,6 @@ async function expectReference(page, name, what) {
   let diff;
   for (let i = 0; i < 20 && diff !== 0; i++, await sleep(50)) diff = differentPixels(await canvas565(page), want);
   check(diff === 0, what, diff + ' pixels differ from ' + name);
-}
-
-// Opens the page, collecting every error and warning of the console.
-async function open(browser, url, viewport) {
-  const page = await browser.newPage();  // a browser or one of its contexts
-  const messages = [];
-  page.on('console', (m) => /^(error|warn)/.test(m.type()) && messages.push(m.type() + ': ' + m.text()));
-  page.on('pageerror', (e) => messages.push('page error: ' + e.message));
-  if (viewport) await page.setViewport(viewport);
-  await page.goto(url, { waitUntil: 'load' });
-  await page.waitForFunction(() => window.zentick && (window.zentick.stats.firstFrameMs !== null ||
-                                                     window.zentick.stats.error !== null));
-  const error = (await stats(page)).error;
-  if (error !== null) throw new Error('the page stopped: ' + error + ' ' + messages.join(' | '));
-  return { page, messages };
 }
 
 // From the start of navigation, in a browser already running as a visitor's
@@ -180,7 +139,7 @@ async function sizeRule(page, what) {
   check(r.fit && r.share >= 0.9 && r.even, what + ': screen at 90% or more, buttons beside it', JSON.stringify(r));
 }
 
-async function sizes(browser, url) {
+async function sizeRules(browser, url) {
   const { page } = await open(browser, url);
   // Upright and on its side; 844 x 340 is a phone on its side under the browser's bars.
   for (const [w, h, dpr] of [[320, 480, 2], [390, 844, 3], [340, 844, 3], [768, 1024, 1], [1080, 1920, 1],
@@ -245,13 +204,13 @@ async function errorsInWords(browser, url) {
 
 // Chromium finds nothing missing for installing the page (not in a private
 // context), and once the service worker runs, a reload without the network plays.
-async function installAndOffline(browser, url) {
+async function installAndOffline(browser, url, server) {
   const { page, messages } = await open(browser, url);
   const cdp = await page.createCDPSession();
   const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
   check(installabilityErrors.length === 0, 'installable as an app', JSON.stringify(installabilityErrors));
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
-  serverDown = true;
+  server.down = true;
   try {
     await page.reload({ waitUntil: 'load' });
     await page.waitForFunction(() => window.zentick.stats.firstFrameMs !== null || window.zentick.stats.error !== null);
@@ -259,34 +218,26 @@ async function installAndOffline(browser, url) {
     await sleep(300);
     check((await stats(page)).inGame, 'a reload without the network plays', (await stats(page)).error);
   } finally {
-    serverDown = false;
+    server.down = false;
   }
   check(messages.length === 0, 'no error or warning in the console (offline)', messages.join(' | '));
   await page.close();
 }
 
 async function main() {
-  const server = await serve(compressed());
-  const url = 'http://127.0.0.1:' + server.address().port + '/';
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zt-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    userDataDir: profile,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-  });
+  const server = await serve(sizes(readSite(site)));
+  const url = server.url;
+  const browser = await launch();
   try {
     await firstFrame(browser, url);
     await playKeyboard(browser, url);
     await playTouch(browser, url);
-    await sizes(browser, url);
-    await installAndOffline(browser, url);
+    await sizeRules(browser, url);
+    await installAndOffline(browser, url, server);
     await errorsInWords(browser, url);
   } finally {
     await browser.close();
     server.close();
-    fs.rmSync(profile, { recursive: true, force: true });
   }
   console.log(failures ? failures + ' check(s) failed' : 'all checks passed');
   process.exit(failures ? 1 : 0);
