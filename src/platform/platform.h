@@ -51,6 +51,7 @@ enum {
   ZT_KEY_ZOOM_0 = 17,
   ZT_KEY_ZOOM_1 = 18,
   ZT_KEY_ZOOM_2 = 19,
+  ZT_KEY_COUNT = 20,  // not a key: how many codes there are
 };
 
 struct ZT_Platform_Event {

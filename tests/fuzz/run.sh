@@ -33,7 +33,7 @@ support=("$root/tests/support/media_files.cpp" "$root/tests/support/temp_dir.cpp
 
 case $target in
   anyoption_args | anyoption_file)
-    sources=("$here/$target""_fuzz.cpp" "$root/src/app/anyoption.cpp")
+    sources=("$here/$target""_fuzz.cpp" "$root/src/hosts/desktop/anyoption.cpp")
     libs=()
     ;;
   platform_media)
@@ -57,7 +57,7 @@ esac
 
 # Rebuild only when a source or header is newer than the program.
 program="$work/$target"
-newest=$(find "${sources[@]}" "$root/src/app" "$root/src/platform" "$root/tests/support" \
+newest=$(find "${sources[@]}" "$root/src/hosts/desktop" "$root/src/platform" "$root/tests/support" \
   -newer "$program" 2>/dev/null |
   head -n 1 || true)
 if [ ! -x "$program" ] || [ -n "$newest" ]; then
