@@ -16,14 +16,12 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/decode/media.h"
+#include "platform/decode/pack.h"
 #include "platform/plat_soft_media.h"
 
 namespace {
 
-const char* const kFontFile = "andalemo.ttf";
-const int kFontSize = 16;
-const int kStartVolume = 75;
-const int kMaxVolume = 100;
 const int kMixMaxVolume = 128;  // SDL_mixer's full volume
 const int kKeyCount = 20;       // ZT_KEY_UP .. ZT_KEY_ZOOM_2
 
@@ -118,31 +116,6 @@ inline uint16_t blend_opaque(uint32_t rgb, uint32_t dc) {
 
 }  // namespace
 
-namespace zt_soft {
-
-bool file_read(const std::string& path, std::vector<uint8_t>* bytes, std::string* reason) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    *reason = "Couldn't open " + path;
-    return false;
-  }
-  bytes->clear();
-  uint8_t buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    bytes->insert(bytes->end(), buffer, buffer + got);
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    *reason = "Error reading from datastream";
-    return false;
-  }
-  return true;
-}
-
-}  // namespace zt_soft
-
 // ---------------------------------------------------------------------------
 // Pictures and samples
 
@@ -156,7 +129,7 @@ int ZT_PlatformSoft_Image::width_get() { return width; }
 
 int ZT_PlatformSoft_Image::height_get() { return height; }
 
-static unsigned long picture_generations = 0;
+static uint64_t picture_generations = 0;
 
 void ZT_PlatformSoft_Image::runs_update() {
   generation = ++picture_generations;
@@ -260,7 +233,7 @@ ZT_PlatformSoft::ZT_PlatformSoft(int width, int height)
       frame(static_cast<size_t>(this->width) * this->height, 0),
       screen(static_cast<size_t>(this->width) * this->height, 0),
       presented(0),
-      volume(kStartVolume),
+      volume(ZT_Platform_StartVolume),
       channels() {}
 
 ZT_PlatformSoft::~ZT_PlatformSoft() {
@@ -271,11 +244,17 @@ ZT_PlatformSoft::~ZT_PlatformSoft() {
 void ZT_PlatformSoft::initialize() {
   if (initialized) return;
   std::string reason;
-  ZT_PlatformSoft_Font* opened =
-      zt_soft::font_open(platformdata_get() + "/" + kFontFile, kFontSize, &reason);
+  std::vector<uint8_t> bytes;
+  zt_decode::Font* opened = nullptr;
+  if (data_read(platformdata_get() + "/" + ZT_Platform_FontFile, &bytes, &reason)) {
+    opened = zt_decode::font_parse(bytes, ZT_Platform_FontSize, &reason);
+  } else if (reason.compare(0, 13, "Couldn't open") != 0) {
+    // SDL_ttf tells a file it cannot open from one it cannot use.
+    reason = "Couldn't load font file";
+  }
   if (!opened) throw ZT_Exception("Unable to load font: " + reason);
   font.reset(opened);
-  sound_volume(kStartVolume);
+  sound_volume(ZT_Platform_StartVolume);
   initialized = true;
 }
 
@@ -300,12 +279,27 @@ void ZT_PlatformSoft::ticks_advance(unsigned int ms) { ticks += ms; }
 void ZT_PlatformSoft::time_pin(const ZT_Platform_Time& time) {
   pinned = time;
   time_pinned = true;
+  time_anchored = false;
 }
 
-void ZT_PlatformSoft::time_unpin() { time_pinned = false; }
+void ZT_PlatformSoft::time_anchor(const ZT_Platform_Time& start) {
+  anchor = start;
+  anchor_ticks = ticks;
+  time_anchored = true;
+  time_pinned = false;
+}
+
+void ZT_PlatformSoft::time_unpin() {
+  time_pinned = false;
+  time_anchored = false;
+}
 
 ZT_Platform_Time ZT_PlatformSoft::time_get() {
-  return time_pinned ? pinned : ZT_Platform_Time_local();
+  if (time_pinned) return pinned;
+  // Unsigned, so that the clock's wrap after 49 days still counts forward.
+  if (time_anchored)
+    return ZT_Platform_Time_add(anchor, (static_cast<uint32_t>(ticks) - anchor_ticks) / 1000);
+  return ZT_Platform_Time_local();
 }
 
 unsigned int ZT_PlatformSoft::time_ms_get() { return ZT_Platform_Time_ms(time_get()); }
@@ -337,15 +331,36 @@ bool ZT_PlatformSoft::event(ZT_Platform_GameType type, ZT_Platform_Event* out) {
 }
 
 // ---------------------------------------------------------------------------
+// Data files
+
+void ZT_PlatformSoft::pack_set(std::shared_ptr<const ZT_Pack> data_pack) {
+  pack = std::move(data_pack);
+}
+
+bool ZT_PlatformSoft::data_read(const std::string& path, std::vector<uint8_t>* bytes,
+                                std::string* reason) {
+  const std::string folder = datapath_get() + "/";
+  if (!pack || path.compare(0, folder.size(), folder) != 0) {
+    return zt_decode::file_read(path, bytes, reason);
+  }
+  const ZT_Pack::Entry* entry = pack->find(path.substr(folder.size()));
+  if (!entry) {
+    *reason = "Couldn't open " + path;
+    return false;
+  }
+  return pack->read(*entry, bytes, reason);
+}
+
+// ---------------------------------------------------------------------------
 // Pictures and drawing
 
 ZT_Platform_Image* ZT_PlatformSoft::image_load(const std::string& path,
                                                ZT_Platform_RGB* transparent) {
   std::vector<uint8_t> bytes;
   std::string reason;
-  zt_soft::Bitmap bitmap;
-  if (!zt_soft::file_read(path, &bytes, &reason) ||
-      !zt_soft::bmp_decode(bytes.data(), bytes.size(), &bitmap, &reason)) {
+  zt_decode::Bitmap bitmap;
+  if (!data_read(path, &bytes, &reason) ||
+      !zt_decode::bmp_decode(bytes.data(), bytes.size(), &bitmap, &reason)) {
     throw ZT_Exception("Unable to load image " + path + ": " + reason);
   }
   return zt_soft::bitmap_image(bitmap, transparent);
@@ -583,14 +598,14 @@ void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB*
   const int sx = dx >= 0 ? 1 : -1, sy = dy >= 0 ? 1 : -1;
   dx = sx * dx + 1;
   dy = sy * dy + 1;
-  long step_major = sx, step_minor = static_cast<long>(sy) * width;
+  int64_t step_major = sx, step_minor = static_cast<int64_t>(sy) * width;
   if (dx < dy) {
     std::swap(dx, dy);
     std::swap(step_major, step_minor);
   }
-  long at = static_cast<long>(ay) * width + ax;
+  int64_t at = static_cast<int64_t>(ay) * width + ax;
   for (int i = 0, e = 0; i < dx; ++i, at += step_major) {
-    if (at >= 0 && at < static_cast<long>(frame.size())) frame[static_cast<size_t>(at)] = c;
+    if (at >= 0 && at < static_cast<int64_t>(frame.size())) frame[static_cast<size_t>(at)] = c;
     e += dy;
     if (e >= dx) {
       e -= dx;
@@ -720,8 +735,8 @@ ZT_Platform_Sound* ZT_PlatformSoft::sound_load(const std::string& path) {
   std::vector<uint8_t> bytes;
   std::string reason;
   std::vector<int16_t> samples;
-  if (!zt_soft::file_read(path, &bytes, &reason) ||
-      !zt_soft::wav_decode(bytes.data(), bytes.size(), &samples, &reason)) {
+  if (!data_read(path, &bytes, &reason) ||
+      !zt_decode::wav_decode(bytes.data(), bytes.size(), kMixRate, &samples, &reason)) {
     throw ZT_Exception("Unable to load sound sample " + path + ": " + reason);
   }
   ZT_PlatformSoft_Sound* sound = new ZT_PlatformSoft_Sound;
@@ -753,7 +768,7 @@ void ZT_PlatformSoft::sound_play(ZT_Platform_Sound* sound) {
 }
 
 int ZT_PlatformSoft::sound_volume(unsigned short v) {
-  volume = v > kMaxVolume ? kMaxVolume : v;
+  volume = v > ZT_Platform_MaxVolume ? ZT_Platform_MaxVolume : v;
   return volume;
 }
 
@@ -768,7 +783,7 @@ void ZT_PlatformSoft::audio_mix(int16_t* out, int frames, int rate) {
     mix_rate = rate;
     mix_phase = 0;
   }
-  const unsigned long step = static_cast<unsigned long>(rate);
+  const uint32_t step = static_cast<uint32_t>(rate);
   for (int i = 0; i < frames; ++i) {
     // Each channel at the mixer's volume, added with saturation in channel
     // order as SDL_mixer adds them.
