@@ -1,6 +1,10 @@
 // Pictures for the software platform: a BMP as stored (zt_decode) in the
-// frame's format. The colour key and the conversion to RGB565 follow SDL's
-// blits, so that the drawn pixels agree.
+// frame's format, rescaled and cut into runs for drawing. The colour key, the
+// conversion to RGB565 and the rescaling follow SDL and SDL_gfx, so that the
+// drawn pixels agree.
+#include <algorithm>
+#include <cmath>
+
 #include "platform/plat_soft_media.h"
 
 namespace zt_soft {
@@ -124,3 +128,100 @@ ZT_PlatformSoft_Image* bitmap_image(const zt_decode::Bitmap& bitmap, const ZT_Pl
 }
 
 }  // namespace zt_soft
+
+ZT_PlatformSoft_Image::ZT_PlatformSoft_Image(int width, int height)
+    : width(width),
+      height(height),
+      pixels(static_cast<size_t>(width > 0 ? width : 0) *
+             static_cast<size_t>(height > 0 ? height : 0)) {}
+
+int ZT_PlatformSoft_Image::width_get() { return width; }
+
+int ZT_PlatformSoft_Image::height_get() { return height; }
+
+static uint64_t picture_generations = 0;
+
+void ZT_PlatformSoft_Image::runs_update() {
+  generation = ++picture_generations;
+  // A key that hides nothing is no key: the picture is then drawn row by row.
+  if (std::find(opaque.begin(), opaque.end(), 0) == opaque.end()) opaque.clear();
+  runs.clear();
+  row_runs.assign(static_cast<size_t>(height > 0 ? height : 0) + 1, 0);
+  for (int y = 0; y < height; ++y) {
+    row_runs[static_cast<size_t>(y)] = static_cast<uint32_t>(runs.size());
+    if (opaque.empty()) {
+      runs.push_back(Run{0, width});
+      continue;
+    }
+    const uint8_t* row = &opaque[static_cast<size_t>(y) * width];
+    for (int x = 0; x < width;) {
+      if (!row[x]) {
+        ++x;
+        continue;
+      }
+      const int start = x;
+      while (x < width && row[x]) ++x;
+      runs.push_back(Run{start, x - start});
+    }
+  }
+  row_runs[static_cast<size_t>(height > 0 ? height : 0)] = static_cast<uint32_t>(runs.size());
+  // Short runs cost more to walk than a masked merge of the whole row.
+  mask.clear();
+  if (!opaque.empty() && runs.size() * 16 > pixels.size()) {
+    mask.resize(opaque.size());
+    for (size_t i = 0; i < opaque.size(); ++i) mask[i] = opaque[i] ? 0xffff : 0;
+  }
+}
+
+bool ZT_PlatformSoft_Image::resize_fit(int fit_width, int fit_height) {
+  if (width <= 0 || height <= 0 || fit_width <= 0 || fit_height <= 0) return false;
+  // SDL_gfx's zoomSurface without smoothing, fed the platform's single-precision factor.
+  const float sx = static_cast<float>(fit_width) / static_cast<float>(width);
+  const float sy = static_cast<float>(fit_height) / static_cast<float>(height);
+  double zoom = sx < sy ? sx : sy;
+  if (zoom < 0.001) zoom = 0.001;
+  int w = static_cast<int>(std::floor(width * zoom + 0.5));
+  int h = static_cast<int>(std::floor(height * zoom + 0.5));
+  if (w < 1) w = 1;
+  if (h < 1) h = 1;
+  if (static_cast<double>(w) * h > 64.0 * 1024 * 1024) return false;  // no room, as SDL would find
+
+  std::vector<int> xs(static_cast<size_t>(w)), ys(static_cast<size_t>(h));
+  if (palette_kept) {
+    // The palette scaler counts whole source steps per target pixel.
+    for (int x = 0; x < w; ++x) xs[x] = static_cast<int>(static_cast<int64_t>(x) * width / w);
+    for (int y = 0; y < h; ++y) ys[y] = static_cast<int>(static_cast<int64_t>(y) * height / h);
+  } else {
+    // The RGBA scaler steps in 16.16 fixed point, held at the last pixel.
+    const int64_t step_x = static_cast<int>(
+        65536.0 * static_cast<float>(static_cast<float>(width) / static_cast<float>(w)));
+    const int64_t step_y = static_cast<int>(
+        65536.0 * static_cast<float>(static_cast<float>(height) / static_cast<float>(h)));
+    const int64_t last_x = (static_cast<int64_t>(width) << 16) - 1;
+    const int64_t last_y = (static_cast<int64_t>(height) << 16) - 1;
+    for (int x = 0; x < w; ++x) xs[x] = static_cast<int>(std::min(x * step_x, last_x) >> 16);
+    for (int y = 0; y < h; ++y) ys[y] = static_cast<int>(std::min(y * step_y, last_y) >> 16);
+  }
+  std::vector<uint16_t> zoomed(static_cast<size_t>(w) * h);
+  std::vector<uint8_t> zoomed_opaque;
+  std::vector<uint32_t> zoomed_rgb(rgb.empty() ? 0 : zoomed.size());
+  const bool keyed = !opaque.empty() && !key_lost_on_zoom;
+  if (keyed) zoomed_opaque.resize(zoomed.size());
+  for (int y = 0; y < h; ++y) {
+    const size_t from = static_cast<size_t>(ys[y]) * width;
+    for (int x = 0; x < w; ++x) {
+      zoomed[static_cast<size_t>(y) * w + x] = pixels[from + xs[x]];
+      if (keyed) zoomed_opaque[static_cast<size_t>(y) * w + x] = opaque[from + xs[x]];
+      if (!rgb.empty()) zoomed_rgb[static_cast<size_t>(y) * w + x] = rgb[from + xs[x]];
+    }
+  }
+  width = w;
+  height = h;
+  pixels.swap(zoomed);
+  opaque.swap(zoomed_opaque);
+  rgb.swap(zoomed_rgb);
+  if (!rgb.empty()) blended = true;
+  if (key_lost_on_zoom) palette_kept = false;
+  runs_update();
+  return true;
+}
