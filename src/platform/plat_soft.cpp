@@ -23,7 +23,6 @@
 namespace {
 
 const int kMixMaxVolume = 128;  // SDL_mixer's full volume
-const int kKeyCount = 20;       // ZT_KEY_UP .. ZT_KEY_ZOOM_2
 
 // SDL_gfx's blend of one 16-bit pixel towards `colour`, in its unsigned
 // arithmetic (a darker target wraps around and is masked back).
@@ -209,7 +208,7 @@ unsigned int ZT_PlatformSoft::time_ms_get() { return ZT_Platform_Time_ms(time_ge
 
 void ZT_PlatformSoft::key_push(int key) {
   // Only the codes the desktop program's keyboard can give (and the power key).
-  if (key < 0 || key >= kKeyCount) return;
+  if (key < 0 || key >= ZT_KEY_COUNT) return;
   ZT_Platform_Event e;
   e.type = ZT_EVENT_KEY;
   e.key = key;

@@ -165,10 +165,10 @@ class ZT_PlatformSoft : public ZT_Platform {
   }
   // A sound going away: its channels fall silent and the platform forgets it.
   void sound_forget(ZT_PlatformSoft_Sound* sound);
-
- private:
   // A data file's bytes from the pack or the folder; false with the reason.
   bool data_read(const std::string& path, std::vector<uint8_t>* bytes, std::string* reason);
+
+ private:
   void frame_prepare(int x0, int y0, int x1, int y1);
   void background_pass(const ZT_PlatformSoft_Image* picture, int x, int y, int wx0, int wy0,
                        int wx1, int wy1, bool around);
