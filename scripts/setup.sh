@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev
   libsdl-ttf2.0-dev libsdl-gfx1.2-dev libstb-dev retroarch-dev libgtest-dev libgmock-dev
-  libbenchmark-dev fonts-dejavu-core)
+  libbenchmark-dev fonts-dejavu-core zlib1g-dev)
 web=0
 test=0
 for arg in "$@"; do
@@ -18,7 +18,7 @@ for arg in "$@"; do
   esac
 done
 if [ $web = 1 ]; then
-  packages+=(emscripten python3)
+  packages+=(emscripten python3 fonttools)
 fi
 if [ $test = 1 ]; then
   packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev

@@ -13,6 +13,7 @@ web="$root/build-web"
 cmake --build "$build" --target zt-web-reference -j "$(nproc)"
 mkdir -p "$web/reference"
 "$build/tests/web/zt-web-reference" "$web/data" "$web/reference"
+cp "$web/data/defendo/buttons.txt" "$web/reference/defendo_buttons.txt"  # where to tap GAME A
 
 mkdir -p "$web/npm"
 cp "$root/tests/web/package.json" "$root/tests/web/package-lock.json" "$web/npm/"

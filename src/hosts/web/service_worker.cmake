@@ -1,9 +1,8 @@
 # Writes the service worker of the built page: SITE/sw.js from TEMPLATE with
-# every other file of SITE to cache and a version taken from their contents,
-# so that a browser replaces its cache exactly when a file changed.
-# Usage: cmake -DSITE=DIR -DTEMPLATE=FILE -P service_worker.cmake
-file(GLOB files RELATIVE ${SITE} ${SITE}/*)
-list(REMOVE_ITEM files sw.js)
+# the FILES of SITE to cache and a version taken from their contents, so that
+# a browser replaces its cache exactly when a file changed.
+# Usage: cmake -DSITE=DIR -DTEMPLATE=FILE -DFILES=a;b;... -P service_worker.cmake
+set(files ${FILES})
 list(SORT files)
 set(hashes "")
 set(ZT_WEB_FILES "'./'")

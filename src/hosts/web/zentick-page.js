@@ -75,8 +75,8 @@
   let vibrateOn = load('vibrate', '1') === '1';
 
   // What the tests (and the curious) can read; times count from the page's load.
-  const stats = { firstFrameMs: null, uploads: 0, soundBuffers: 0, ticks: 0, maxLeadMs: 0,
-                  error: null };
+  const stats = { firstFrameMs: null, uploads: 0, soundBuffers: 0, ticks: 0, simMs: 0,
+                  maxLeadMs: 0, error: null };
   window.zentick = {
     stats,
     inGame: () => (api ? api.inGame() === 1 : false),
@@ -110,9 +110,11 @@
 
   function describe(error) {
     const text = String(error && error.message ? error.message : error);
-    if (/zentick\.(data|pack)|NetworkError|Failed to fetch/.test(text))
-      return 'The game data could not be loaded from the server. ' +
+    if (/zentick\.pack/.test(text))
+      return 'The game data (zentick.pack) could not be loaded from the server. ' +
              'Check that it was copied beside this page. (' + text + ')';
+    if (/zentick\.(wasm|js)/.test(text))
+      return 'The simulator could not be loaded from the server. (' + text + ')';
     return 'Zentick stopped because of an error: ' + text;
   }
 
@@ -162,7 +164,7 @@
     const cw = W * scale, ch = H * scale;
     const snap = (v) => Math.round(v * dpr) / dpr;
     Object.assign(canvas.style, {
-      width: cw + 'px', height: ch + 'px', transform: 'none',
+      display: 'block', width: cw + 'px', height: ch + 'px',
       left: snap((area.clientWidth - cw) / 2) + 'px', top: snap((area.clientHeight - ch) / 2) + 'px',
     });
   }
@@ -263,6 +265,7 @@
 
   // Runs the simulator's clock on; false when it stopped on an error.
   function run(ms) {
+    stats.simMs += ms;
     if (api.run(ms) !== 0) {
       fail('Zentick stopped because of an error: ' + api.error());
       return false;
@@ -501,7 +504,6 @@
         module._free(ptr);
         return ok;
       },
-      start: c('zt_web_start', 'number', ['string']),
       run: module._zt_web_run,
       key: c('zt_web_key', 'number', ['string', 'number']),
       button: c('zt_web_button', 'number', ['string', 'number']),
@@ -524,31 +526,10 @@
     };
   }
 
-  // The host before it took key names (goes when the page builds on the new host).
-  function bindLegacy(m) {
-    const codes = ['up', 'down', 'left', 'right', 'enter', 'back', 'power', 'escape', 'volume_up',
-                   'volume_down', 'game_a', 'game_b', 'time', 'left_up', 'right_up', 'left_down',
-                   'right_down', 'zoom_0', 'zoom_1', 'zoom_2'];
-    const push = (f) => (name, down) => {
-      const k = codes.indexOf(name);
-      if (k >= 0 && down) f(k);
-      return k < 0 ? -1 : 0;
-    };
-    const none = () => {};
-    return {
-      start: (path) => m.ccall('zt_web_start', 'number', ['string'], [path]),
-      run: m._zt_web_run, key: push(m._zt_web_key), button: push(m._zt_web_button), pad: none,
-      zoom: () => m._zt_web_zoom(), tap: () => 0, inGame: m._zt_web_in_game,
-      frame: m._zt_web_frame, audio: m._zt_web_audio, audioRate: m._zt_web_audio_rate,
-      dueMs: () => 0, reanchor: none, game: () => '', select: () => -1, zoomLevel: () => 0,
-      zoomSet: none, volume: () => 0, volumeSet: none, error: () => m.UTF8ToString(m._zt_web_error()),
-    };
-  }
-
-  function start(module) {
+  function start(module, pack) {
     M = module;
-    api = M._zt_web_due_ms ? bindApi(M) : bindLegacy(M);
-    if (api.start('/data') !== 0) {
+    api = bindApi(M);
+    if (api.startPack(pack) !== 0) {
       fail('Zentick could not start: ' + api.error());
       return;
     }
@@ -574,6 +555,45 @@
       navigator.serviceWorker.register('sw.js').catch((e) => console.log('offline play unavailable: ' + e));
   }
 
+  // ---- Loading: the module's code and the data pack at once, with one
+  // progress bar over both.
+
+  const loads = [];
+  function showProgress() {
+    const total = loads.reduce((sum, l) => sum + l.total, 0);
+    const done = loads.reduce((sum, l) => sum + l.done, 0);
+    // A compressing server gives no length to count against.
+    if (loads.every((l) => l.total > 0)) progress.value = Math.min(1, done / total);
+    else progress.removeAttribute('value');
+  }
+
+  async function download(file) {
+    const entry = { total: 0, done: 0 };
+    loads.push(entry);
+    let response;
+    try {
+      response = await fetch(file);
+    } catch (e) {
+      throw new Error(file + ' could not be loaded: ' + e.message);
+    }
+    if (!response.ok) throw new Error(file + ' could not be loaded: ' + response.status + ' ' + response.statusText);
+    if (!response.headers.get('Content-Encoding'))
+      entry.total = Number(response.headers.get('Content-Length')) || 0;
+    if (!response.body) return new Uint8Array(await response.arrayBuffer());
+    const parts = [];
+    for (const reader = response.body.getReader(); ;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      parts.push(value);
+      entry.done += value.length;
+      showProgress();
+    }
+    const bytes = new Uint8Array(entry.done);
+    let at = 0;
+    for (const part of parts) bytes.set(part, at), at += part.length;
+    return bytes;
+  }
+
   if (location.protocol === 'file:') {
     fail('This page must be served over http, not opened as a file: browsers do not let a ' +
          'file load the simulator. From the Zentick folder run scripts/web.sh and open ' +
@@ -586,19 +606,30 @@
     return;
   }
 
-  window.Module = {
-    print: (text) => console.log(text),
-    printErr: (text) => console.warn(text),
-    onAbort: (what) => fail(describe(what)),
-    onRuntimeInitialized: () => start(window.Module),
-    // Emscripten's loader reports "Downloading data... (done/total)".
-    setStatus: (text) => {
-      const m = /\((\d+(?:\.\d+)?)\/(\d+(?:\.\d+)?)\)/.exec(text);
-      if (m && Number(m[2]) > 0) progress.value = Number(m[1]) / Number(m[2]);
-    },
-  };
-  const script = document.createElement('script');
-  script.src = 'zentick.js';
-  script.onerror = () => fail('The simulator (zentick.js) could not be loaded from the server.');
-  document.body.appendChild(script);
+  // The code comes gzipped and is inflated here, unless the server already
+  // did (it then arrives as WebAssembly's "\0asm").
+  async function code() {
+    if (typeof DecompressionStream !== 'function') return download('zentick.wasm');
+    const bytes = await download('zentick.wasm.gz');
+    if (bytes[0] !== 0x1f || bytes[1] !== 0x8b) return bytes;
+    const stream = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
+    return new Uint8Array(await new Response(stream).arrayBuffer());
+  }
+
+  const pack = download('zentick.pack');
+  pack.catch(() => {});  // reported where it is awaited
+  code().then((wasm) => new Promise((resolve) => {
+    window.Module = {
+      wasmBinary: wasm.buffer,
+      print: (text) => console.log(text),
+      printErr: (text) => console.warn(text),
+      onAbort: (what) => fail(describe(what)),
+      onRuntimeInitialized: resolve,
+    };
+    const script = document.createElement('script');
+    script.src = 'zentick.js';
+    script.onerror = () => fail('The simulator (zentick.js) could not be loaded from the server.');
+    document.body.appendChild(script);
+  })).then(() => pack).then((bytes) => start(window.Module, bytes))
+    .catch((e) => fail(describe(e)));
 })();

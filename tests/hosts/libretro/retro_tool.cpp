@@ -1,7 +1,7 @@
 // Command-line uses of the test frontend:
-//   zentick-retro-tool frame CORE SYSTEM FRAMES OUT.png
+//   zentick-retro-tool frame SYSTEM FRAMES OUT.png
 //     runs the core FRAMES frames without input and writes its picture;
-//   zentick-retro-tool bench CORE SYSTEM [FRAMES] [MIN_FPS]
+//   zentick-retro-tool bench SYSTEM [FRAMES] [MIN_FPS]
 //     frames per second of retro_run during Game A at zoom levels 0 and 2,
 //     unthrottled; fails below MIN_FPS (default 0: report only).
 #include <libretro.h>
@@ -17,8 +17,8 @@
 
 namespace {
 
-int frame(const char* core, const char* system, int frames, const char* out) {
-  RetroFrontend f(core, system);
+int frame(const char* system, int frames, const char* out) {
+  RetroFrontend f(system);
   if (!f.start()) return 1;
   for (int i = 0; i < frames; ++i) f.run();
   return f.write_png(out) ? 0 : 1;
@@ -26,8 +26,8 @@ int frame(const char* core, const char* system, int frames, const char* out) {
 
 // Monkey in Game A (Down twice, Start to run it and to switch it on, A for
 // the time and A again for the game), at `zoom` presses of R.
-double game_a_fps(const char* core, const char* system, int zoom_presses, int frames) {
-  RetroFrontend f(core, system);
+double game_a_fps(const char* system, int zoom_presses, int frames) {
+  RetroFrontend f(system);
   if (!f.start()) return -1;
   f.run();
   const unsigned keys[] = {RETRO_DEVICE_ID_JOYPAD_DOWN,  RETRO_DEVICE_ID_JOYPAD_DOWN,
@@ -79,16 +79,15 @@ double game_a_fps(const char* core, const char* system, int zoom_presses, int fr
 
 int main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
-  if (command == "frame" && argc == 6) return frame(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
-  if (command == "bench" && argc >= 4) {
-    int frames = argc > 4 ? std::atoi(argv[4]) : 36000;  // ten minutes of play
-    double floor = argc > 5 ? std::atof(argv[5]) : 0;
-    double zoom0 = game_a_fps(argv[2], argv[3], 0, frames);
-    double zoom2 = game_a_fps(argv[2], argv[3], 1, frames);  // R: none -> the handheld's box
+  if (command == "frame" && argc == 5) return frame(argv[2], std::atoi(argv[3]), argv[4]);
+  if (command == "bench" && argc >= 3) {
+    int frames = argc > 3 ? std::atoi(argv[3]) : 36000;  // ten minutes of play
+    double floor = argc > 4 ? std::atof(argv[4]) : 0;
+    double zoom0 = game_a_fps(argv[2], 0, frames);
+    double zoom2 = game_a_fps(argv[2], 1, frames);  // R: none -> the handheld's box
     return zoom0 >= floor && zoom2 >= floor ? 0 : 1;
   }
-  std::fprintf(
-      stderr, "usage: %s frame CORE SYSTEM FRAMES OUT.png | bench CORE SYSTEM [FRAMES] [MIN_FPS]\n",
-      argv[0]);
+  std::fprintf(stderr, "usage: %s frame SYSTEM FRAMES OUT.png | bench SYSTEM [FRAMES] [MIN_FPS]\n",
+               argv[0]);
   return 2;
 }
