@@ -118,6 +118,14 @@ async function playKeyboard(browser, url) {
   await page.keyboard.press('Escape');  // the desktop's quit: a page stays
   await sleep(200);
   check(!(await stats(page)).inGame && (await stats(page)).error === null, 'Escape in the menu leaves the page as it is');
+
+  // The on-screen buttons by keyboard focus and by click(), as assistive technology uses them.
+  await page.focus('button[aria-label="Left"]');
+  await page.keyboard.press('Space');
+  await expectReference(page, 'menu_0.rgb565', 'Space on the focused Left button chooses the previous game');
+  await page.$eval('button[data-button="power"]', (b) => b.click());
+  await sleep(300);
+  check((await stats(page)).inGame, 'click() on On / Off opens the game');
   check(messages.length === 0, 'no error or warning in the console', messages.join(' | '));
   await page.close();
 }
@@ -202,6 +210,9 @@ async function playTouch(browser, url) {
       await sleep(300);
     }
     await playing(page, what);
+    const heard = await stats(page);
+    check(heard.soundBuffers > 0 && heard.maxLeadMs <= 100, 'Game A is heard, never more than 100 ms ahead',
+          heard.soundBuffers + ' buffers, ' + heard.maxLeadMs.toFixed(0) + ' ms at most');
   };
   await gameA(0, 'tapping the drawn GAME A twice starts Game A');
   const unzoomed = await canvas565(page);

@@ -229,19 +229,21 @@
     let lead = audioTime - now;
     // Behind the audio clock (a gap, the start): begin again at the lead.
     if (lead < 0.005) audioTime = now + AUDIO_LEAD_S, lead = AUDIO_LEAD_S;
-    // The frame clock outran the audio clock: this piece is dropped, so the
-    // lead shrinks back instead of growing into a lag.
-    if (lead + n / rate > AUDIO_MAX_LEAD_S + 0.05) return;
-    const buffer = audio.createBuffer(1, n, rate);
+    // The frame clock outran the audio clock (or a stall is caught up): what
+    // goes past the limit is dropped, so the lead shrinks back instead of
+    // growing into a lag.
+    const count = Math.min(n, Math.floor((AUDIO_MAX_LEAD_S - 0.002 - lead) * rate));
+    if (count <= 0) return;
+    const buffer = audio.createBuffer(1, count, rate);
     const out = buffer.getChannelData(0);
-    for (let i = 0; i < n; i++) out[i] = pcm[i] / 32768;
+    for (let i = 0; i < count; i++) out[i] = pcm[i] / 32768;
     const source = audio.createBufferSource();
     source.buffer = buffer;
     // Small drifts are corrected by playing a little faster or slower.
     source.playbackRate.value = 1 + Math.max(-0.01, Math.min(0.01, (lead - AUDIO_LEAD_S) * 0.2));
     source.connect(audio.destination);
     source.start(audioTime);
-    audioTime += n / rate / source.playbackRate.value;
+    audioTime += count / rate / source.playbackRate.value;
     stats.soundBuffers++;
     stats.maxLeadMs = Math.max(stats.maxLeadMs, (audioTime - now) * 1000);
   }
