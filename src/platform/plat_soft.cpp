@@ -686,6 +686,15 @@ void ZT_PlatformSoft::audio_mix(int16_t* out, int frames, int rate) {
     mix_phase = 0;
   }
   const uint32_t step = static_cast<uint32_t>(rate);
+  bool silent = true;
+  for (const Channel& c : channels) silent = silent && c.sound == nullptr;
+  if (silent) {
+    // Nothing plays, as on most frames: silence, the resampling phase moved on.
+    std::memset(out, 0, static_cast<size_t>(frames) * sizeof *out);
+    mix_phase = static_cast<uint32_t>(
+        (static_cast<uint64_t>(mix_phase) + static_cast<uint64_t>(frames) * kMixRate) % step);
+    return;
+  }
   for (int i = 0; i < frames; ++i) {
     // Each channel at the mixer's volume, added with saturation in channel
     // order as SDL_mixer adds them.

@@ -88,8 +88,17 @@ ZT_Session::~ZT_Session() {
 // Time and sound
 
 bool ZT_Session::advance(unsigned ms) {
-  for (unsigned i = 0; i < ms; ++i) {
+  while (ms > 0) {
+    // Steps before the next due time change nothing: the clock skips them.
+    const int due = step_due();
+    if (due != 0 && due != 1) {
+      const unsigned idle = due < 0 ? ms : std::min(ms, static_cast<unsigned>(due - 1));
+      platform.ticks_advance(idle);
+      ms -= idle;
+      if (ms == 0) break;
+    }
     platform.ticks_advance(1);
+    --ms;
     if (!menu->Step()) return false;
     const bool running = menu->device != nullptr;
     if (running && !game_seen) game_started();
@@ -206,6 +215,7 @@ bool ZT_Session::tap(int x, int y, bool down) {
 
 void ZT_Session::buttons_load() {
   buttons.clear();
+  buttons_folder = menu->game->folder;
   std::vector<uint8_t> bytes;
   std::string reason;
   const std::string path = platform.datapath_get() + "/" + menu->game->folder + "/" + kButtonsFile;
@@ -303,17 +313,21 @@ bool ZT_Session::view(View* out) {
 }
 
 int ZT_Session::due_ms() {
-  if (!platform.events.empty()) return 0;
   for (const ZT_PlatformSoft::Channel& c : platform.channels)
     if (c.sound != nullptr) return 1;  // the sound is mixed as it plays
+  return step_due();
+}
+
+int ZT_Session::step_due() const {
+  if (!platform.events.empty()) return 0;
   if (!in_game()) return menu->redraw || !menu->started ? 0 : -1;
-  ZT_Game* game = menu->game;
+  const ZT_Game* game = menu->game;
   if (game->changed) return 0;
   if (!game->turned_on) return -1;
   // The watch changes on the second; the timers when their period is over.
   const uint32_t now = platform.ticks;
   int64_t due = 1000 - (now - platform.anchor_ticks) % 1000;
-  for (auto& entry : game->data.timers) {
+  for (const auto& entry : game->data.timers) {
     const ZT_GameData_Timer* t = entry.second.get();
     if (t == nullptr || t->interval == 0 || t->starttime == 0) continue;
     const int64_t end = static_cast<int64_t>(t->starttime) + t->interval + 1;
@@ -420,7 +434,7 @@ bool ZT_Session::payload_load(ZT_StateReader& in) {
   if (!random.state_load(in)) return false;
   if (!menu->state_load(in)) return false;
   game_seen = in_game();
-  if (game_seen) buttons_load();
+  if (game_seen && buttons_folder != menu->game->folder) buttons_load();
   tap_key = -1;
   for (ZT_PlatformSoft::Channel& channel : platform.channels) {
     const int32_t id = in.i32();
@@ -449,11 +463,13 @@ bool ZT_Session::state_load(const uint8_t* in, size_t length) {
   const uint32_t checksum = header.u32();
   if (payload > length - kHeader || ZT_State_checksum(in + kHeader, payload) != checksum)
     return false;
-  if (!state_save(backup.data(), backup.size())) return false;
+  ZT_StateWriter kept(backup.data(), backup.size());
+  payload_save(kept);
+  if (!kept.ok()) return false;
   ZT_StateReader reader(in + kHeader, payload);
   if (payload_load(reader)) return true;
   // Refused half way: go back to what ran before.
-  ZT_StateReader undo(backup.data() + kHeader, backup.size() - kHeader);
+  ZT_StateReader undo(backup.data(), kept.size());
   payload_load(undo);
   return false;
 }

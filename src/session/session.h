@@ -146,6 +146,8 @@ class ZT_Session {
   void press(int key);
   void game_started();
   void buttons_load();
+  // Like due_ms, without the sound: when the next menu step can change anything.
+  int step_due() const;
   size_t state_size_measure();
   void payload_save(ZT_StateWriter& out);
   bool payload_load(ZT_StateReader& in);
@@ -159,6 +161,7 @@ class ZT_Session {
   unsigned long shown;    // platform.presented when last looked at
   bool force_new;
   std::vector<Button> buttons;  // the running game's, in picture pixels
+  std::string buttons_folder;   // the game they belong to
   size_t size;
   std::vector<uint8_t> backup;  // the running state while a load is tried
 };
