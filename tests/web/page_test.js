@@ -222,11 +222,14 @@ async function playTouch(browser, url) {
   await expectReference(page, 'menu_1.rgb565', 'tapping Back returns to the menu');
   await gameA(1, 'on the LCD zoom too');
 
+  // Two thumbs 24 px apart on the buttons spread to 240 px.
   const cdp = await page.createCDPSession();
   const pad = await page.$eval('#pad-left', (e) => e.getBoundingClientRect().toJSON());
-  await cdp.send('Input.synthesizePinchGesture', { x: pad.left + pad.width / 2, y: pad.top + pad.height / 2,
-                                                    scaleFactor: 2, gestureSourceType: 'touch' });
-  await sleep(300);
+  const thumbs = (d) => [-1, 1].map((side, id) => ({ x: pad.left + pad.width / 2 + side * d, y: pad.top + pad.height / 2, id }));
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: thumbs(12) });
+  for (let d = 18; d <= 120; d += 6, await sleep(16)) await cdp.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: thumbs(d) });
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await sleep(500);
   check(await page.evaluate(() => visualViewport.scale) === 1, 'a two-finger spread on the buttons does not zoom the page');
   check(await page.evaluate(() => window.shifted) === 0, 'no layout shift after the first tap', await page.evaluate(() => window.shifted));
   check(messages.length === 0, 'no error or warning in the console (touch)', messages.join(' | '));
