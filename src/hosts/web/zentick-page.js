@@ -390,6 +390,7 @@
     return CHARACTERS[e.key] || KEYS[e.code];
   }
 
+  const held = new Set();  // keyboard keys down now
   for (const type of ['keydown', 'keyup']) {
     window.addEventListener(type, (e) => {
       if (e.ctrlKey || e.metaKey || e.altKey) return;  // leave the browser's shortcuts alone
@@ -403,9 +404,17 @@
       const key = keyOf(e);
       if (key === undefined) return;
       e.preventDefault();
-      if (!e.repeat) input(() => api.key(key, type === 'keydown' ? 1 : 0));  // no key repeat, as on the desktop
+      if (e.repeat) return;  // no key repeat, as on the desktop
+      if (type === 'keydown') held.add(key);
+      else held.delete(key);
+      input(() => api.key(key, type === 'keydown' ? 1 : 0));
     });
   }
+  // Keys let go while another window had the focus would stay down.
+  window.addEventListener('blur', () => {
+    for (const key of held) input(() => api.key(key, 0));
+    held.clear();
+  });
 
   // ---- On-screen buttons: held while a finger or the mouse is on them
   // (several at once), pressed briefly by the keyboard or click().
