@@ -1,7 +1,6 @@
 // The libretro API of Zentick: the 25 retro_* entry points around one
 // ZT_RetroCore. No exception leaves these functions: a fatal error becomes an
 // on-screen message, a log line and a request to shut the core down.
-#include <dlfcn.h>
 #include <libretro.h>
 #include <sys/stat.h>
 
@@ -12,6 +11,7 @@
 #include <new>
 #include <string>
 
+#include "hosts/libretro/core_file.h"
 #include "hosts/libretro/retro_core.h"
 
 #ifndef ZT_LIBRETRO_DATA_FROM_CORE
@@ -161,13 +161,8 @@ const retro_input_descriptor kDescriptors[] = {
 // The data installed beside the core: the same path from the core's folder
 // as from the configured prefix's, so that a package or another prefix works.
 std::string installed_data() {
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&installed_data), &info) == 0 || info.dli_fname == nullptr)
-    return "";
-  std::string core = info.dli_fname;
-  size_t slash = core.rfind('/');
-  if (slash == std::string::npos) return "";
-  return core.substr(0, slash + 1) + ZT_LIBRETRO_DATA_FROM_CORE;
+  std::string folder = zt_core_folder();
+  return folder.empty() ? "" : folder + ZT_LIBRETRO_DATA_FROM_CORE;
 }
 
 bool load() {

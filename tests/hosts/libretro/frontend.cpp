@@ -4,6 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wunused-parameter"
@@ -88,6 +94,28 @@ int16_t input_state(unsigned port, unsigned device, unsigned, unsigned id) {
   return (active->buttons >> id) & 1u;
 }
 
+// The core as a library of the system's own kind.
+void* library_open(const std::string& path) {
+#ifdef _WIN32
+  HMODULE module = LoadLibraryA(path.c_str());
+  if (module == nullptr)
+    std::fprintf(stderr, "LoadLibrary %s: error %lu\n", path.c_str(), GetLastError());
+  return reinterpret_cast<void*>(module);
+#else
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) std::fprintf(stderr, "dlopen: %s\n", dlerror());
+  return library;
+#endif
+}
+
+void library_close(void* library) {
+#ifdef _WIN32
+  FreeLibrary(reinterpret_cast<HMODULE>(library));
+#else
+  dlclose(library);
+#endif
+}
+
 void write_bytes(void* context, void* data, int size) {
   std::fwrite(data, 1, static_cast<size_t>(size), static_cast<FILE*>(context));
 }
@@ -102,7 +130,7 @@ uint64_t fnv64(const void* data, size_t size) {
 }
 
 RetroFrontend::RetroFrontend(const std::string& core_path, const std::string& system)
-    : library(dlopen(core_path.c_str(), RTLD_NOW | RTLD_LOCAL)),
+    : library(library_open(core_path)),
       system(system),
       variables_changed(false),
       buttons(0),
@@ -112,13 +140,19 @@ RetroFrontend::RetroFrontend(const std::string& core_path, const std::string& sy
       frames_duped(0),
       shutdown(false),
       keyboard(nullptr),
-      loaded(false) {
-  if (library == nullptr) std::fprintf(stderr, "dlopen: %s\n", dlerror());
-}
+      loaded(false) {}
 
 RetroFrontend::~RetroFrontend() {
   stop();
-  if (library != nullptr) dlclose(library);
+  if (library != nullptr) library_close(library);
+}
+
+void* RetroFrontend::entry_point(const char* name) const {
+#ifdef _WIN32
+  return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(library), name));
+#else
+  return dlsym(library, name);
+#endif
 }
 
 bool RetroFrontend::start() {

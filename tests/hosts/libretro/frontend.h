@@ -1,11 +1,10 @@
-// A small libretro frontend for the tests and the benchmark: it dlopens the
-// core, answers the environment calls a core without content makes, plays a
-// RetroPad held by the caller, keeps the last picture (duplicates included)
-// and all the sound, and writes them as PNG and WAV.
+// A small libretro frontend for the tests and the benchmark: it opens the
+// core (dlopen, or LoadLibrary on Windows), answers the environment calls a core without content
+// makes, plays a RetroPad held by the caller, keeps the last picture (duplicates included) and all
+// the sound, and writes them as PNG and WAV.
 #ifndef ZT_TESTS_HOSTS_LIBRETRO_FRONTEND_H
 #define ZT_TESTS_HOSTS_LIBRETRO_FRONTEND_H
 
-#include <dlfcn.h>
 #include <libretro.h>
 
 #include <cstdint>
@@ -40,8 +39,9 @@ class RetroFrontend {
   // The library's entry points, for the calls a test makes itself.
   template <class F>
   F symbol(const char* name) const {
-    return reinterpret_cast<F>(dlsym(library, name));
+    return reinterpret_cast<F>(entry_point(name));
   }
+  void* entry_point(const char* name) const;
 
   void* library;
   std::string system;
