@@ -6,8 +6,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# No fused multiply-add: a state and its sound must come out the same bits on
-# every target, and x86-64 without -march never fuses.
-set(CMAKE_C_FLAGS_INIT "-ffp-contract=off")
-set(CMAKE_CXX_FLAGS_INIT "-ffp-contract=off")

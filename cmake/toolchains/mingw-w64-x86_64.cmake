@@ -7,6 +7,3 @@ set(CMAKE_CXX_COMPILER ${ZT_CROSS_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZT_CROSS_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${ZT_CROSS_TRIPLE})
 include(${CMAKE_CURRENT_LIST_DIR}/cross-common.cmake)
-# localtime_r and the other POSIX calls the C library has under their own names.
-string(APPEND CMAKE_C_FLAGS_INIT " -D_POSIX_THREAD_SAFE_FUNCTIONS")
-string(APPEND CMAKE_CXX_FLAGS_INIT " -D_POSIX_THREAD_SAFE_FUNCTIONS")

@@ -23,12 +23,18 @@ problem() {
   echo "FAIL $*" >&2
   fail=1
 }
+# The pack linked in byte for byte (the cores' start-up reads it from there).
+carries_pack() {
+  [ -z "$pack" ] || python3 -c 'import sys; sys.exit(open(sys.argv[1], "rb").read().find(
+    open(sys.argv[2], "rb").read()) < 0)' "$1" "$pack"
+}
 
 # The native core: its exports are the list every target must match.
 exports() { sed -n 's/^ *\(retro_[a-z_]*\)$/\1/p' "$source_dir/src/hosts/libretro/libretro.def" | sort; }
 native_exports=$(nm -D --defined-only "$core" | awk '{print $3}' | sort)
 [ "$native_exports" = "$(exports)" ] || problem "native: exports differ from libretro.def"
 expected=$("$tool" replay "$core" "$system" 2>/dev/null) || problem "native: replay failed"
+carries_pack "$core" || problem "native: the core does not hold the pack $pack"
 echo "native:              $expected"
 
 ran=0
@@ -77,6 +83,7 @@ for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf; do
     case $needs in *libstdc++*|*libgcc_s*) problem "$target: needs $needs" ;; esac
   fi
   [ "$got" = "$native_exports" ] || problem "$target: exports differ from the native core's:" $got
+  carries_pack "$dir/$file" || problem "$target: the core does not hold the pack $pack"
 
   line=$("${runner[@]}" "$dir/tests/cross/$tool_file" replay "$path_prefix$dir/$file" \
     "$path_prefix$system" 2>"$dir.err") || problem "$target: replay failed: $(tail -3 "$dir.err")"

@@ -42,8 +42,9 @@ struct Session {
 };
 Session session;
 
-// A black picture and silence for a core that could not start.
-const uint16_t kBlack[ZT_RetroCore::kWidth * ZT_RetroCore::kHeight] = {};
+// A black picture and silence for a core that could not start. Not const:
+// zeros that are written nowhere cost the core file 600 KB as constants.
+uint16_t kBlack[ZT_RetroCore::kWidth * ZT_RetroCore::kHeight];
 const int16_t kSilence[2 * ZT_RetroCore::kMaxFrameSamples] = {};
 
 const char kZoomKey[] = "zentick_zoom";
