@@ -10,7 +10,9 @@
 # none at all the test reports itself skipped (77).
 set -euo pipefail
 
-tool=$1 core=$2 system=$3
+# Absolute paths: dlopen takes a bare name for a library on its search path,
+# and wine reaches the build machine's files through drive Z:.
+tool=$(realpath "$1") core=$(realpath "$2") system=$(realpath "$3")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build=${ZT_BUILD_DIR:?}/cross
 pack=${ZT_CORE_PACK:-}

@@ -42,8 +42,8 @@ struct Session {
 };
 Session session;
 
-// A black picture and silence for a core that could not start. Not const:
-// zeros that are written nowhere cost the core file 600 KB as constants.
+// A black picture and silence for a core that could not start. The picture
+// is not const: as a constant its 600 KB of zeros would be in the core file.
 uint16_t kBlack[ZT_RetroCore::kWidth * ZT_RetroCore::kHeight];
 const int16_t kSilence[2 * ZT_RetroCore::kMaxFrameSamples] = {};
 
