@@ -4,5 +4,6 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build" -j "$(nproc)"
+# Only what a player runs: the program and its data, not the tests and benchmarks.
+cmake --build "$root/build" -j "$(nproc)" --target zentick zt_data
 exec "$root/build/zentick" "$@"

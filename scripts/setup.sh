@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev
   libsdl-ttf2.0-dev libsdl-gfx1.2-dev libstb-dev retroarch-dev libgtest-dev libgmock-dev
-  libbenchmark-dev fonts-dejavu-core)
+  libbenchmark-dev fonts-dejavu-core zlib1g-dev)
 web=0
 test=0
 for arg in "$@"; do

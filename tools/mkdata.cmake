@@ -12,13 +12,17 @@ if(NOT ZT_STB_INCLUDE_DIR)
   message(FATAL_ERROR "stb/stb_image_write.h is missing: install libstb-dev")
 endif()
 
+# The data pack is deflated with zlib (Debian package zlib1g-dev).
+find_package(ZLIB REQUIRED)
+
 file(GLOB ZT_MKDATA_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/mkdata/*.cpp)
 list(REMOVE_ITEM ZT_MKDATA_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/mkdata/main.cpp)
 add_library(zt_mkdata STATIC ${ZT_MKDATA_SOURCES})
 target_include_directories(zt_mkdata PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_include_directories(zt_mkdata SYSTEM PRIVATE ${ZT_STB_INCLUDE_DIR})
 target_compile_definitions(zt_mkdata PRIVATE ZT_MKDATA_FONT_DIR="${ZT_FONT_DIR}")
-target_link_libraries(zt_mkdata PUBLIC zt_menu zt_engines zt_framework zt_platform PkgConfig::SDL)
+target_link_libraries(zt_mkdata PUBLIC zt_menu zt_engines zt_framework zt_platform zt_platform_decode
+                                       PkgConfig::SDL PRIVATE ZLIB::ZLIB)
 
 add_executable(zentick-mkdata ${CMAKE_CURRENT_SOURCE_DIR}/mkdata/main.cpp)
 target_link_libraries(zentick-mkdata PRIVATE zt_mkdata)
@@ -36,6 +40,20 @@ if(ZT_BUILD_DATA)
     COMMENT "Drawing the built-in data set into ${PROJECT_BINARY_DIR}/data"
     VERBATIM)
   add_custom_target(zt_data ALL DEPENDS ${ZT_DATA_STAMP})
+
+  # The same data set as one compressed file beside the folder, for hosts that
+  # carry their data inside them. Targets that use it depend on zt_pack; its
+  # path is ZT_PACK_FILE, and the target's ZT_PACK_FILE property for folders
+  # configured before this one ($<TARGET_PROPERTY:zt_pack,ZT_PACK_FILE>).
+  set(ZT_PACK_FILE ${PROJECT_BINARY_DIR}/zentick.pack CACHE INTERNAL "The built data pack")
+  add_custom_command(
+    OUTPUT ${ZT_PACK_FILE}
+    COMMAND zentick-mkdata --pack ${PROJECT_BINARY_DIR}/data ${ZT_PACK_FILE}
+    DEPENDS ${ZT_DATA_STAMP} zentick-mkdata
+    COMMENT "Packing ${PROJECT_BINARY_DIR}/data into ${ZT_PACK_FILE}"
+    VERBATIM)
+  add_custom_target(zt_pack ALL DEPENDS ${ZT_PACK_FILE})
+  set_target_properties(zt_pack PROPERTIES ZT_PACK_FILE ${ZT_PACK_FILE})
 endif()
 
 # The application icon, in the icon theme's sizes, for the desktop's menus.

@@ -396,6 +396,8 @@ bool ZT_GameEngine_VTech::state_load(ZT_StateReader& in) {
   int32_t new_misses = in.i32_in(0, 1 << 20);
   bool new_playing = in.b();
   bool new_idle = in.b();
+  // Switching on always enters a mode: a handheld on without one never was.
+  if (turned_on && mode < 0) in.fail();
   if (!in.ok()) return false;
   score = new_score;
   misses = new_misses;

@@ -2,7 +2,7 @@
 // tick that moves items lane by lane.
 #include "engines/deveng_vtech_condor.h"
 
-#include "framework/random.h"
+#include "framework/device.h"
 
 typedef ZT_GameEngine_VTech_Condor Condor;
 
@@ -346,7 +346,7 @@ void ZT_GameEngine_VTech_Condor::game_tick() {
         int shown = 0;
         for (int i = spawn_pos; i <= TRACK_EXIT; i++)
           if (data.position_get(PS_ITEM, i)->visible) shown++;
-        if ((ZT_Random::shared().next() & 3) != 0)
+        if ((device->random->next() & 3) != 0)
           track_clear(spawn_pos);
         else
           track_set(spawn_pos, MOVING);

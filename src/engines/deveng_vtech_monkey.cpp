@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "framework/random.h"
+#include "framework/device.h"
 
 namespace {
 
@@ -225,7 +225,7 @@ void ZT_GameEngine_VTech_Monkey::game_tick() {
 
   // Later rules override earlier ones; the draw is made on every tick.
   int previous = PS_LANE + (move_lane == 0 ? 2 : move_lane - 1);
-  bool spawn = (ZT_Random::shared().next() & 3) == 0;
+  bool spawn = (device->random->next() & 3) == 0;
   if (n == 0) spawn = true;
   if (shown(data, lane, 2)) spawn = false;
   if (shown(data, previous, 1)) spawn = false;

@@ -25,7 +25,8 @@ ZT_Device::ZT_Device(ZT_Platform* platform)
       volume(75),
       zoom(0),
       view_width(0),
-      view_height(0) {}
+      view_height(0),
+      random(&own_random) {}
 
 ZT_Device::~ZT_Device() {}
 
@@ -182,6 +183,17 @@ void ZT_Device::ZoomChanged() {
   game->Changed();
 }
 
+int ZT_Device::ZoomNext(int step) {
+  // Zoom 1 is the LCD, the closest view; 2 the handheld's box.
+  static const int kByMagnification[] = {0, 2, 1};
+  int rank = 0;
+  while (rank < 2 && kByMagnification[rank] != zoom) ++rank;
+  rank += step;
+  if (rank < 0) rank = 0;
+  if (rank > 2) rank = 2;
+  return kByMagnification[rank];
+}
+
 void ZT_Device::MoveBGCenter() {
   if (game == nullptr) return;
   bg_x = (platform->width_get() - game->lcd_width) / 2 - game->lcd_x;
@@ -228,7 +240,9 @@ bool ZT_Device::state_load(ZT_StateReader& in) {
   zoom = z;
   view_width = w;
   view_height = h;
-  Volume(v);
+  // The platform's volume is its owner's to restore: setting it here would
+  // overwrite one that differs from the device's (keys pressed in an earlier game).
+  volume = v;
   if (game != nullptr) game->Changed();
   return true;
 }

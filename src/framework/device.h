@@ -8,6 +8,7 @@
 
 #include "framework/game.h"
 #include "framework/gamedata.h"
+#include "framework/random.h"
 #include "framework/state.h"
 #include "platform/platform.h"
 
@@ -32,6 +33,9 @@ class ZT_Device {
   void draw_game();
   void Volume(int volume);
   void ZoomChanged();
+  // The zoom level `step` places from the current one in order of
+  // magnification (none, the handheld, the LCD), stopping at either end.
+  int ZoomNext(int step);
   void MoveBGCenter();
   void MoveBGOffset(int dx, int dy);
   void MoveBG(int x, int y);
@@ -49,6 +53,12 @@ class ZT_Device {
   int zoom;
   int view_width;
   int view_height;
+  // The engines' pseudo-random numbers: the device's own unless the one who
+  // runs it (the menu) shares a generator of its own.
+  ZT_Random* random;
+
+ private:
+  ZT_Random own_random;
 };
 
 #endif

@@ -124,6 +124,9 @@ namespace {
 // Bounds for coordinates read from a state: far beyond any picture, small
 // enough that no sum of them overflows.
 const int32_t kCoordinateLimit = 1 << 20;
+// No engine sets a timer longer than a minute: a state with one further
+// ahead was not written by a game and would stop it for good.
+const uint32_t kTimerLimit = 1 << 16;
 
 // Declared positions and timers (a state holds them all, and only them).
 uint32_t positions_declared(ZT_GameData& data) {
@@ -213,8 +216,12 @@ bool ZT_Game::state_load(ZT_StateReader& in) {
     uint32_t interval = in.u32();
     bool repeat = in.b();
     bool running = in.b();
-    uint32_t start = now + in.u32();
+    uint32_t ahead = in.u32();
+    uint32_t start = now + ahead;
     uint32_t delay = in.u32();
+    if (interval > kTimerLimit || delay > kTimerLimit ||
+        (static_cast<int32_t>(ahead) > 0 && ahead > kTimerLimit))
+      in.fail();
     if (!in.ok()) return false;
     t->interval = interval;
     t->repeat = repeat;

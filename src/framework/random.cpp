@@ -40,8 +40,11 @@ bool ZT_Random::state_load(ZT_StateReader& in) {
   for (int32_t& word : words) word = in.i32();
   int f = in.u8();
   int r = in.u8();
-  // The two indices always stay kSeparation apart.
-  if (!in.ok() || f >= kDegree || r >= kDegree || (r + kSeparation) % kDegree != f) {
+  // The two indices always stay kSeparation apart, and a table of even
+  // words only (all zeros, say) would never draw an odd number again.
+  bool odd = false;
+  for (int32_t word : words) odd = odd || (word & 1) != 0;
+  if (!in.ok() || !odd || f >= kDegree || r >= kDegree || (r + kSeparation) % kDegree != f) {
     in.fail();
     return false;
   }
@@ -49,9 +52,4 @@ bool ZT_Random::state_load(ZT_StateReader& in) {
   front = f;
   rear = r;
   return true;
-}
-
-ZT_Random& ZT_Random::shared() {
-  static ZT_Random generator;
-  return generator;
 }

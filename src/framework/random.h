@@ -1,7 +1,8 @@
 // The engines' pseudo-random numbers: the additive feedback generator of the
 // GNU C library's rand(), never seeded, so that every run draws glibc's
-// sequence as before, but with a state of our own that a save state can hold
-// and that no other code in the process (a libretro frontend) draws from.
+// sequence as before, but with a state of its own that a save state can hold
+// and that nothing else in the process (a libretro frontend, a second core)
+// draws from.
 #ifndef ZT_FRAMEWORK_RANDOM_H
 #define ZT_FRAMEWORK_RANDOM_H
 
@@ -23,9 +24,6 @@ class ZT_Random {
 
   void state_save(ZT_StateWriter& out) const;
   bool state_load(ZT_StateReader& in);
-
-  // The one generator of the process, like the C library's.
-  static ZT_Random& shared();
 
   int32_t table[kDegree];
   int front;  // index of fptr in the table

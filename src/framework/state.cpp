@@ -10,6 +10,16 @@ void ZT_StateWriter::u8(uint8_t v) {
 }
 
 void ZT_StateWriter::u32(uint32_t v) {
+  if (buffer != nullptr && capacity - used >= 4 && used <= capacity) {
+    // Rewind saves a state every frame: whole words where they fit.
+    uint8_t* at = buffer + used;
+    at[0] = static_cast<uint8_t>(v);
+    at[1] = static_cast<uint8_t>(v >> 8);
+    at[2] = static_cast<uint8_t>(v >> 16);
+    at[3] = static_cast<uint8_t>(v >> 24);
+    used += 4;
+    return;
+  }
   for (int shift = 0; shift < 32; shift += 8) u8(static_cast<uint8_t>(v >> shift));
 }
 
@@ -30,6 +40,12 @@ uint8_t ZT_StateReader::u8() {
 }
 
 uint32_t ZT_StateReader::u32() {
+  if (good && size - at >= 4 && at <= size) {
+    const uint8_t* p = buffer + at;
+    at += 4;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+  }
   uint32_t v = 0;
   for (int shift = 0; shift < 32; shift += 8) v |= static_cast<uint32_t>(u8()) << shift;
   return good ? v : 0;
@@ -70,10 +86,17 @@ int32_t ZT_StateReader::i32_in(int32_t low, int32_t high) {
 }
 
 uint32_t ZT_State_checksum(const uint8_t* data, size_t size) {
+  // A word at a time: rewind checks a state every frame, and one multiply
+  // per byte made this most of the cost of a load.
   uint32_t hash = 2166136261u;
-  for (size_t i = 0; i < size; ++i) {
-    hash ^= data[i];
-    hash *= 16777619u;
+  size_t i = 0;
+  for (; i + 4 <= size; i += 4) {
+    const uint32_t word = static_cast<uint32_t>(data[i]) | static_cast<uint32_t>(data[i + 1]) << 8 |
+                          static_cast<uint32_t>(data[i + 2]) << 16 |
+                          static_cast<uint32_t>(data[i + 3]) << 24;
+    hash = (hash ^ word) * 16777619u;
+    hash ^= hash >> 15;
   }
+  for (; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
   return hash;
 }

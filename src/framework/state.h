@@ -59,7 +59,8 @@ class ZT_StateReader {
   bool good;
 };
 
-// FNV-1a over a byte range: tells a damaged state from an intact one.
+// An FNV-style hash of a byte range, a word at a time: tells a damaged state
+// from an intact one.
 uint32_t ZT_State_checksum(const uint8_t* data, size_t size);
 
 #endif

@@ -19,7 +19,8 @@ ZT_Menu::ZT_Menu(ZT_Platform* platform, ZT_GameList* gamelist)
       game(nullptr),
       device(nullptr),
       started(false),
-      event{ZT_EVENT_QUIT, 0} {}
+      event{ZT_EVENT_QUIT, 0},
+      random(&own_random) {}
 
 ZT_Menu::~ZT_Menu() {
   // A host may stop while a game runs: its pictures and sounds go first.
@@ -50,7 +51,14 @@ bool ZT_Menu::Step() {
     started = true;
     if (gamelist->count() > 0) current_set(0);
   }
-  if (platform->event(ZT_GAMETYPE_NONE, &event)) return process_event(&event);
+  if (platform->event(ZT_GAMETYPE_NONE, &event)) {
+    // Starting a game must not run it here: the host's next steps do.
+    if (event.type == ZT_EVENT_KEY && (event.key == ZT_KEY_ENTER || event.key == ZT_KEY_POWER)) {
+      if (game_start()) redraw = true;
+      return true;
+    }
+    return process_event(&event);
+  }
   if (redraw) {
     platform->draw_clear();
     draw_bg();
@@ -117,14 +125,29 @@ void ZT_Menu::current_set(int index) {
 }
 
 void ZT_Menu::rungame() {
+  if (!game_start()) return;
+  try {
+    while (device->Step()) {
+    }
+  } catch (...) {
+    endgame(false);
+    throw;
+  }
+  endgame(true);
+}
+
+bool ZT_Menu::game_start() {
+  if (current < 0 || current >= gamelist->count()) return false;
   game = gamelist->get(current)->create();
   device = new ZT_Device(platform);
+  device->random = random;
   try {
     device->Start(game);
   } catch (...) {
     endgame(false);
     throw;
   }
+  return true;
 }
 
 void ZT_Menu::endgame(bool unload) {
@@ -214,6 +237,9 @@ bool ZT_Menu::state_load(ZT_StateReader& in) {
   // A running game is the selected entry's: refuse a name this catalogue
   // does not have at that place.
   if (running && (!in.ok() || index < 0 || !in.text_is(gamelist->get(index)->name))) in.fail();
+  // The first step selects the first entry: a started menu over a catalogue
+  // always has a selection, one not yet started none.
+  if (gamelist->count() > 0 && was_started != (index >= 0)) in.fail();
   if (!in.ok()) return false;
   try {
     if (game != nullptr && (!running || index != current)) {
@@ -222,7 +248,7 @@ bool ZT_Menu::state_load(ZT_StateReader& in) {
     }
     if (index >= 0 && index != current) current_set(index);
     current = index;
-    if (running && game == nullptr) rungame();
+    if (running && game == nullptr) game_start();
   } catch (const ZT_Exception&) {
     return false;
   }

@@ -7,6 +7,7 @@
 
 #include "framework/device.h"
 #include "framework/game.h"
+#include "framework/random.h"
 #include "framework/state.h"
 #include "menu/gamelist.h"
 #include "platform/platform.h"
@@ -21,11 +22,18 @@ class ZT_Menu {
   // The menu loop: Step until the user quits.
   void Run();
   // One pass of the menu loop, or of the running game's device loop; false
-  // when the user quits. Hosts that own the frame loop call this repeatedly.
+  // when the user quits. Hosts that own the frame loop call this repeatedly:
+  // a game started here runs in the steps that follow.
   bool Step();
+  // Handles one event; Return and the power key run the selected game to
+  // its end (rungame) before returning.
   bool process_event(ZT_Platform_Event* event);
   void current_set(int index);
+  // Creates the selected game and runs it in a device until the user leaves.
   void rungame();
+  // Creates the selected game and starts its device without running it:
+  // the step-driven path. False with nothing selected.
+  bool game_start();
   void draw_bg();
   void draw_title();
   void draw_gamelist();
@@ -52,10 +60,14 @@ class ZT_Menu {
   bool started;
   // Reused by every poll, as one record serves the whole loop.
   ZT_Platform_Event event;
+  // The engines' pseudo-random numbers, handed to every device this menu
+  // runs; the menu's own unless its owner (a session) points it elsewhere.
+  ZT_Random* random;
 
  private:
   // Releases the game and its device (unloading the game first if asked).
   void endgame(bool unload);
+  ZT_Random own_random;
 };
 
 #endif

@@ -9,16 +9,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
+
+#include "platform/decode/media.h"
 
 namespace {
 
 const char* const kWindowTitle = "Zentick simulator - by Quorvex & Selvane";
-const char* const kFontFile = "andalemo.ttf";
-const int kAudioRate = 22050;
 const int kAudioChannels = 1;
-const int kMixChannels = 6;
-const int kStartVolume = 75;
-const int kMaxVolume = 100;
 const int kScreenBpp = 16;
 
 struct KeyRow {
@@ -120,55 +118,22 @@ bool usable_format(const SDL_PixelFormat* f) {
   }
 }
 
-Uint32 le32_at(const Uint8* p) {
-  return static_cast<Uint32>(p[0]) | static_cast<Uint32>(p[1]) << 8 |
-         static_cast<Uint32>(p[2]) << 16 | static_cast<Uint32>(p[3]) << 24;
-}
-
 // SDL 1.2's WAV reader takes each chunk's length from the file, allocates that
 // much and reads it in one call (as a signed int, so that a length near 4 GB
 // reads out of bounds), chunk after chunk without padding, up to the "data"
 // chunk; and it reads 16 bytes of the "fmt " chunk whatever its length. The
-// reason such a file cannot be read safely, or null. Files that are not RIFF
-// WAVE are left to SDL, which names its reason.
-const char* wav_chunk_fault(const std::string& path) {
-  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
-  if (!file) return nullptr;
-  const char* fault = nullptr;
-  const long size = SDL_RWseek(file, 0, RW_SEEK_END);
-  Uint8 head[12];
-  long pos = -1;
-  if (size >= 0 && SDL_RWseek(file, 0, RW_SEEK_SET) == 0 &&
-      SDL_RWread(file, head, sizeof head, 1) == 1) {
-    // SDL also takes a header whose second word is "WAVE", chunks following it.
-    if (std::memcmp(head + 4, "WAVE", 4) == 0) {
-      pos = 8;
-    } else if (std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
-      pos = 12;
-    }
+// reason such a file cannot be read safely, or empty. Files that are not RIFF
+// WAVE, or that cannot be read, are left to SDL, which names its reason.
+std::string wav_chunk_fault(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  std::string reason;
+  // SDL reads the whole 12-byte header before it looks at it.
+  if (!zt_decode::file_read(path, &bytes, &reason) || bytes.size() < 12) return "";
+  zt_decode::WavChunks chunks;
+  if (zt_decode::wav_walk(bytes.data(), bytes.size(), &chunks, &reason) == zt_decode::kWavDamaged) {
+    return reason;
   }
-  while (pos >= 0) {
-    Uint8 chunk[8];
-    if (size - pos < 8 || SDL_RWseek(file, pos, RW_SEEK_SET) != pos ||
-        SDL_RWread(file, chunk, sizeof chunk, 1) != 1) {
-      fault = "WAV chunk runs past the end of the file";
-      break;
-    }
-    pos += 8;
-    const Uint32 length = le32_at(chunk + 4);
-    if (length > static_cast<Uint32>(size - pos)) {
-      fault = "WAV chunk runs past the end of the file";
-      break;
-    }
-    if (std::memcmp(chunk, "fmt ", 4) == 0 && length < 16) {
-      fault = "WAV format chunk too short";
-      break;
-    }
-    pos += length;
-    if (std::memcmp(chunk, "data", 4) == 0) break;
-  }
-  SDL_RWclose(file);
-  return fault;
+  return "";
 }
 
 const int kConversionSlots = sizeof(SDL_AudioCVT::filters) / sizeof(SDL_AudioCVT::filters[0]);
@@ -353,14 +318,14 @@ void ZT_PlatformSDL::initialize() {
   setenv("SDL_WAVE_TRUNCATION", "verystrict", 0);
   quit_signals_catch();  // before SDL_Init, so that SDL does not install its own
   if (SDL_Init(sdlinit(SDL_INIT_AUDIO | SDL_INIT_VIDEO)) < 0) fail("Unable to init SDL: ");
-  if (Mix_OpenAudio(kAudioRate, AUDIO_S16SYS, kAudioChannels, audiobufsize_get()) < 0) {
+  if (Mix_OpenAudio(ZT_Platform_MixRate, AUDIO_S16SYS, kAudioChannels, audiobufsize_get()) < 0) {
     fail("Unable to init SDL_mixer: ");
   }
   audio_started = true;
   if (TTF_Init() < 0) fail("Unable to init SDL_ttf: ");
   ttf_started = true;
-  Mix_AllocateChannels(kMixChannels);
-  sound_volume(kStartVolume);
+  Mix_AllocateChannels(ZT_Platform_MixChannels);
+  sound_volume(ZT_Platform_StartVolume);
   try {
     custom_initialize();
   } catch (...) {
@@ -383,7 +348,7 @@ void ZT_PlatformSDL::initialize() {
   SDL_ShowCursor(SDL_DISABLE);
   SDL_WM_SetCaption(kWindowTitle, nullptr);
 
-  std::string font_path = platformdata_get() + "/" + kFontFile;
+  std::string font_path = platformdata_get() + "/" + ZT_Platform_FontFile;
   font = TTF_OpenFont(font_path.c_str(), fontsize_get());
   if (!font) fail("Unable to load font: ");
 
@@ -415,7 +380,7 @@ int ZT_PlatformSDL::sdlvideomode(int flags) { return flags; }
 
 int ZT_PlatformSDL::audiobufsize_get() { return 2048; }
 
-int ZT_PlatformSDL::fontsize_get() { return 16; }
+int ZT_PlatformSDL::fontsize_get() { return ZT_Platform_FontSize; }
 
 int ZT_PlatformSDL::width_get() { return width; }
 
@@ -598,7 +563,8 @@ ZT_Platform_Sound* ZT_PlatformSDL::sound_load(const std::string& path) {
   // loaders do not tell the format). Each reading closes its own stream: left
   // open, SDL's WAV reader seeks on and replaces the reason of its failure with
   // that of the seek.
-  if (const char* fault = wav_chunk_fault(path)) throw ZT_Exception(error + fault);
+  const std::string fault = wav_chunk_fault(path);
+  if (!fault.empty()) throw ZT_Exception(error + fault);
   SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
   SDL_AudioSpec format;
   Uint8* samples = nullptr;
@@ -623,7 +589,7 @@ void ZT_PlatformSDL::sound_play(ZT_Platform_Sound* sound) {
 }
 
 int ZT_PlatformSDL::sound_volume(unsigned short volume) {
-  int v = volume > kMaxVolume ? kMaxVolume : volume;
+  int v = volume > ZT_Platform_MaxVolume ? ZT_Platform_MaxVolume : volume;
   if (mixer_open()) Mix_Volume(-1, v);
   return v;
 }

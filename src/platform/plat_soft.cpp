@@ -16,16 +16,13 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/decode/media.h"
+#include "platform/decode/pack.h"
 #include "platform/plat_soft_media.h"
 
 namespace {
 
-const char* const kFontFile = "andalemo.ttf";
-const int kFontSize = 16;
-const int kStartVolume = 75;
-const int kMaxVolume = 100;
 const int kMixMaxVolume = 128;  // SDL_mixer's full volume
-const int kKeyCount = 20;       // ZT_KEY_UP .. ZT_KEY_ZOOM_2
 
 // SDL_gfx's blend of one 16-bit pixel towards `colour`, in its unsigned
 // arithmetic (a darker target wraps around and is masked back).
@@ -118,130 +115,8 @@ inline uint16_t blend_opaque(uint32_t rgb, uint32_t dc) {
 
 }  // namespace
 
-namespace zt_soft {
-
-bool file_read(const std::string& path, std::vector<uint8_t>* bytes, std::string* reason) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    *reason = "Couldn't open " + path;
-    return false;
-  }
-  bytes->clear();
-  uint8_t buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    bytes->insert(bytes->end(), buffer, buffer + got);
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) {
-    *reason = "Error reading from datastream";
-    return false;
-  }
-  return true;
-}
-
-}  // namespace zt_soft
-
 // ---------------------------------------------------------------------------
-// Pictures and samples
-
-ZT_PlatformSoft_Image::ZT_PlatformSoft_Image(int width, int height)
-    : width(width),
-      height(height),
-      pixels(static_cast<size_t>(width > 0 ? width : 0) *
-             static_cast<size_t>(height > 0 ? height : 0)) {}
-
-int ZT_PlatformSoft_Image::width_get() { return width; }
-
-int ZT_PlatformSoft_Image::height_get() { return height; }
-
-static unsigned long picture_generations = 0;
-
-void ZT_PlatformSoft_Image::runs_update() {
-  generation = ++picture_generations;
-  // A key that hides nothing is no key: the picture is then drawn row by row.
-  if (std::find(opaque.begin(), opaque.end(), 0) == opaque.end()) opaque.clear();
-  runs.clear();
-  row_runs.assign(static_cast<size_t>(height > 0 ? height : 0) + 1, 0);
-  for (int y = 0; y < height; ++y) {
-    row_runs[static_cast<size_t>(y)] = static_cast<uint32_t>(runs.size());
-    if (opaque.empty()) {
-      runs.push_back(Run{0, width});
-      continue;
-    }
-    const uint8_t* row = &opaque[static_cast<size_t>(y) * width];
-    for (int x = 0; x < width;) {
-      if (!row[x]) {
-        ++x;
-        continue;
-      }
-      const int start = x;
-      while (x < width && row[x]) ++x;
-      runs.push_back(Run{start, x - start});
-    }
-  }
-  row_runs[static_cast<size_t>(height > 0 ? height : 0)] = static_cast<uint32_t>(runs.size());
-  // Short runs cost more to walk than a masked merge of the whole row.
-  mask.clear();
-  if (!opaque.empty() && runs.size() * 16 > pixels.size()) {
-    mask.resize(opaque.size());
-    for (size_t i = 0; i < opaque.size(); ++i) mask[i] = opaque[i] ? 0xffff : 0;
-  }
-}
-
-bool ZT_PlatformSoft_Image::resize_fit(int fit_width, int fit_height) {
-  if (width <= 0 || height <= 0 || fit_width <= 0 || fit_height <= 0) return false;
-  // SDL_gfx's zoomSurface without smoothing, fed the platform's single-precision factor.
-  const float sx = static_cast<float>(fit_width) / static_cast<float>(width);
-  const float sy = static_cast<float>(fit_height) / static_cast<float>(height);
-  double zoom = sx < sy ? sx : sy;
-  if (zoom < 0.001) zoom = 0.001;
-  int w = static_cast<int>(std::floor(width * zoom + 0.5));
-  int h = static_cast<int>(std::floor(height * zoom + 0.5));
-  if (w < 1) w = 1;
-  if (h < 1) h = 1;
-  if (static_cast<double>(w) * h > 64.0 * 1024 * 1024) return false;  // no room, as SDL would find
-
-  std::vector<int> xs(static_cast<size_t>(w)), ys(static_cast<size_t>(h));
-  if (palette_kept) {
-    // The palette scaler counts whole source steps per target pixel.
-    for (int x = 0; x < w; ++x) xs[x] = static_cast<int>(static_cast<int64_t>(x) * width / w);
-    for (int y = 0; y < h; ++y) ys[y] = static_cast<int>(static_cast<int64_t>(y) * height / h);
-  } else {
-    // The RGBA scaler steps in 16.16 fixed point, held at the last pixel.
-    const int64_t step_x = static_cast<int>(
-        65536.0 * static_cast<float>(static_cast<float>(width) / static_cast<float>(w)));
-    const int64_t step_y = static_cast<int>(
-        65536.0 * static_cast<float>(static_cast<float>(height) / static_cast<float>(h)));
-    const int64_t last_x = (static_cast<int64_t>(width) << 16) - 1;
-    const int64_t last_y = (static_cast<int64_t>(height) << 16) - 1;
-    for (int x = 0; x < w; ++x) xs[x] = static_cast<int>(std::min(x * step_x, last_x) >> 16);
-    for (int y = 0; y < h; ++y) ys[y] = static_cast<int>(std::min(y * step_y, last_y) >> 16);
-  }
-  std::vector<uint16_t> zoomed(static_cast<size_t>(w) * h);
-  std::vector<uint8_t> zoomed_opaque;
-  std::vector<uint32_t> zoomed_rgb(rgb.empty() ? 0 : zoomed.size());
-  const bool keyed = !opaque.empty() && !key_lost_on_zoom;
-  if (keyed) zoomed_opaque.resize(zoomed.size());
-  for (int y = 0; y < h; ++y) {
-    const size_t from = static_cast<size_t>(ys[y]) * width;
-    for (int x = 0; x < w; ++x) {
-      zoomed[static_cast<size_t>(y) * w + x] = pixels[from + xs[x]];
-      if (keyed) zoomed_opaque[static_cast<size_t>(y) * w + x] = opaque[from + xs[x]];
-      if (!rgb.empty()) zoomed_rgb[static_cast<size_t>(y) * w + x] = rgb[from + xs[x]];
-    }
-  }
-  width = w;
-  height = h;
-  pixels.swap(zoomed);
-  opaque.swap(zoomed_opaque);
-  rgb.swap(zoomed_rgb);
-  if (!rgb.empty()) blended = true;
-  if (key_lost_on_zoom) palette_kept = false;
-  runs_update();
-  return true;
-}
+// Samples
 
 ZT_PlatformSoft_Sound::~ZT_PlatformSoft_Sound() {
   if (platform) platform->sound_forget(this);
@@ -260,7 +135,7 @@ ZT_PlatformSoft::ZT_PlatformSoft(int width, int height)
       frame(static_cast<size_t>(this->width) * this->height, 0),
       screen(static_cast<size_t>(this->width) * this->height, 0),
       presented(0),
-      volume(kStartVolume),
+      volume(ZT_Platform_StartVolume),
       channels() {}
 
 ZT_PlatformSoft::~ZT_PlatformSoft() {
@@ -271,11 +146,17 @@ ZT_PlatformSoft::~ZT_PlatformSoft() {
 void ZT_PlatformSoft::initialize() {
   if (initialized) return;
   std::string reason;
-  ZT_PlatformSoft_Font* opened =
-      zt_soft::font_open(platformdata_get() + "/" + kFontFile, kFontSize, &reason);
+  std::vector<uint8_t> bytes;
+  zt_decode::Font* opened = nullptr;
+  if (data_read(platformdata_get() + "/" + ZT_Platform_FontFile, &bytes, &reason)) {
+    opened = zt_decode::font_parse(bytes, ZT_Platform_FontSize, &reason);
+  } else if (reason.compare(0, 13, "Couldn't open") != 0) {
+    // SDL_ttf tells a file it cannot open from one it cannot use.
+    reason = "Couldn't load font file";
+  }
   if (!opened) throw ZT_Exception("Unable to load font: " + reason);
   font.reset(opened);
-  sound_volume(kStartVolume);
+  sound_volume(ZT_Platform_StartVolume);
   initialized = true;
 }
 
@@ -300,19 +181,34 @@ void ZT_PlatformSoft::ticks_advance(unsigned int ms) { ticks += ms; }
 void ZT_PlatformSoft::time_pin(const ZT_Platform_Time& time) {
   pinned = time;
   time_pinned = true;
+  time_anchored = false;
 }
 
-void ZT_PlatformSoft::time_unpin() { time_pinned = false; }
+void ZT_PlatformSoft::time_anchor(const ZT_Platform_Time& start) {
+  anchor = start;
+  anchor_ticks = ticks;
+  time_anchored = true;
+  time_pinned = false;
+}
+
+void ZT_PlatformSoft::time_unpin() {
+  time_pinned = false;
+  time_anchored = false;
+}
 
 ZT_Platform_Time ZT_PlatformSoft::time_get() {
-  return time_pinned ? pinned : ZT_Platform_Time_local();
+  if (time_pinned) return pinned;
+  // Unsigned, so that the clock's wrap after 49 days still counts forward.
+  if (time_anchored)
+    return ZT_Platform_Time_add(anchor, (static_cast<uint32_t>(ticks) - anchor_ticks) / 1000);
+  return ZT_Platform_Time_local();
 }
 
 unsigned int ZT_PlatformSoft::time_ms_get() { return ZT_Platform_Time_ms(time_get()); }
 
 void ZT_PlatformSoft::key_push(int key) {
   // Only the codes the desktop program's keyboard can give (and the power key).
-  if (key < 0 || key >= kKeyCount) return;
+  if (key < 0 || key >= ZT_KEY_COUNT) return;
   ZT_Platform_Event e;
   e.type = ZT_EVENT_KEY;
   e.key = key;
@@ -337,15 +233,36 @@ bool ZT_PlatformSoft::event(ZT_Platform_GameType type, ZT_Platform_Event* out) {
 }
 
 // ---------------------------------------------------------------------------
+// Data files
+
+void ZT_PlatformSoft::pack_set(std::shared_ptr<const ZT_Pack> data_pack) {
+  pack = std::move(data_pack);
+}
+
+bool ZT_PlatformSoft::data_read(const std::string& path, std::vector<uint8_t>* bytes,
+                                std::string* reason) {
+  const std::string folder = datapath_get() + "/";
+  if (!pack || path.compare(0, folder.size(), folder) != 0) {
+    return zt_decode::file_read(path, bytes, reason);
+  }
+  const ZT_Pack::Entry* entry = pack->find(path.substr(folder.size()));
+  if (!entry) {
+    *reason = "Couldn't open " + path;
+    return false;
+  }
+  return pack->read(*entry, bytes, reason);
+}
+
+// ---------------------------------------------------------------------------
 // Pictures and drawing
 
 ZT_Platform_Image* ZT_PlatformSoft::image_load(const std::string& path,
                                                ZT_Platform_RGB* transparent) {
   std::vector<uint8_t> bytes;
   std::string reason;
-  zt_soft::Bitmap bitmap;
-  if (!zt_soft::file_read(path, &bytes, &reason) ||
-      !zt_soft::bmp_decode(bytes.data(), bytes.size(), &bitmap, &reason)) {
+  zt_decode::Bitmap bitmap;
+  if (!data_read(path, &bytes, &reason) ||
+      !zt_decode::bmp_decode(bytes.data(), bytes.size(), &bitmap, &reason)) {
     throw ZT_Exception("Unable to load image " + path + ": " + reason);
   }
   return zt_soft::bitmap_image(bitmap, transparent);
@@ -583,14 +500,14 @@ void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB*
   const int sx = dx >= 0 ? 1 : -1, sy = dy >= 0 ? 1 : -1;
   dx = sx * dx + 1;
   dy = sy * dy + 1;
-  long step_major = sx, step_minor = static_cast<long>(sy) * width;
+  int64_t step_major = sx, step_minor = static_cast<int64_t>(sy) * width;
   if (dx < dy) {
     std::swap(dx, dy);
     std::swap(step_major, step_minor);
   }
-  long at = static_cast<long>(ay) * width + ax;
+  int64_t at = static_cast<int64_t>(ay) * width + ax;
   for (int i = 0, e = 0; i < dx; ++i, at += step_major) {
-    if (at >= 0 && at < static_cast<long>(frame.size())) frame[static_cast<size_t>(at)] = c;
+    if (at >= 0 && at < static_cast<int64_t>(frame.size())) frame[static_cast<size_t>(at)] = c;
     e += dy;
     if (e >= dx) {
       e -= dx;
@@ -720,8 +637,8 @@ ZT_Platform_Sound* ZT_PlatformSoft::sound_load(const std::string& path) {
   std::vector<uint8_t> bytes;
   std::string reason;
   std::vector<int16_t> samples;
-  if (!zt_soft::file_read(path, &bytes, &reason) ||
-      !zt_soft::wav_decode(bytes.data(), bytes.size(), &samples, &reason)) {
+  if (!data_read(path, &bytes, &reason) ||
+      !zt_decode::wav_decode(bytes.data(), bytes.size(), kMixRate, &samples, &reason)) {
     throw ZT_Exception("Unable to load sound sample " + path + ": " + reason);
   }
   ZT_PlatformSoft_Sound* sound = new ZT_PlatformSoft_Sound;
@@ -753,7 +670,7 @@ void ZT_PlatformSoft::sound_play(ZT_Platform_Sound* sound) {
 }
 
 int ZT_PlatformSoft::sound_volume(unsigned short v) {
-  volume = v > kMaxVolume ? kMaxVolume : v;
+  volume = v > ZT_Platform_MaxVolume ? ZT_Platform_MaxVolume : v;
   return volume;
 }
 
@@ -768,7 +685,16 @@ void ZT_PlatformSoft::audio_mix(int16_t* out, int frames, int rate) {
     mix_rate = rate;
     mix_phase = 0;
   }
-  const unsigned long step = static_cast<unsigned long>(rate);
+  const uint32_t step = static_cast<uint32_t>(rate);
+  bool silent = true;
+  for (const Channel& c : channels) silent = silent && c.sound == nullptr;
+  if (silent) {
+    // Nothing plays, as on most frames: silence, the resampling phase moved on.
+    std::memset(out, 0, static_cast<size_t>(frames) * sizeof *out);
+    mix_phase = static_cast<uint32_t>(
+        (static_cast<uint64_t>(mix_phase) + static_cast<uint64_t>(frames) * kMixRate) % step);
+    return;
+  }
   for (int i = 0; i < frames; ++i) {
     // Each channel at the mixer's volume, added with saturation in channel
     // order as SDL_mixer adds them.

@@ -2,7 +2,7 @@
 // hosts that own the frame loop, the clock, the sound device and the input (a
 // libretro frontend, a web page). It draws into an RGB565 frame like the
 // desktop program's, mixes six sound channels on request and reads the same
-// BMP, WAV and TrueType files.
+// BMP, WAV and TrueType files, from the data folder or from a data pack.
 #ifndef ZT_PLATFORM_PLAT_SOFT_H
 #define ZT_PLATFORM_PLAT_SOFT_H
 
@@ -51,13 +51,17 @@ class ZT_PlatformSoft_Image : public ZT_Platform_Image {
   std::vector<uint16_t> mask;
   // Unique to this picture and its contents (renewed by runs_update), so that
   // the platform can tell it drew this very picture before.
-  unsigned long generation = 0;
+  uint64_t generation = 0;
   void runs_update();
 };
 
 class ZT_PlatformSoft;
+class ZT_Pack;
+namespace zt_decode {
+struct Font;
+}
 
-// A sample converted to the mixer's format: signed 16-bit mono at 22050 Hz.
+// A sample converted to the mixer's format: signed 16-bit mono at the mixer's rate.
 class ZT_PlatformSoft_Sound : public ZT_Platform_Sound {
  public:
   ~ZT_PlatformSoft_Sound() override;
@@ -67,12 +71,10 @@ class ZT_PlatformSoft_Sound : public ZT_Platform_Sound {
   ZT_PlatformSoft* platform = nullptr;
 };
 
-struct ZT_PlatformSoft_Font;
-
 class ZT_PlatformSoft : public ZT_Platform {
  public:
-  static const int kMixRate = 22050;
-  static const int kChannels = 6;
+  static const int kMixRate = ZT_Platform_MixRate;
+  static const int kChannels = ZT_Platform_MixChannels;
 
   ZT_PlatformSoft(int width = 640, int height = 480);
   ~ZT_PlatformSoft() override;
@@ -109,7 +111,15 @@ class ZT_PlatformSoft : public ZT_Platform {
   // Pin the calendar that time_get and time_ms_get read (tests, replays);
   // unpinned, they read the local wall clock.
   void time_pin(const ZT_Platform_Time& time);
+  // Start the calendar at `start` now: from then on it advances with the
+  // millisecond clock, whole seconds at a time, the same on every system and
+  // at any hour a replay runs. Replaces a pinned time; time_unpin ends both.
+  void time_anchor(const ZT_Platform_Time& start);
   void time_unpin();
+  // Read the files below the data folder from `pack` (by the path below the
+  // folder) instead of the folder; null goes back to the folder. A file the
+  // pack lacks is refused as a missing file is.
+  void pack_set(std::shared_ptr<const ZT_Pack> pack);
   // Mix `frames` samples of signed 16-bit mono at `rate` Hz into `out`
   // (silence when nothing plays), advancing the playing channels.
   void audio_mix(int16_t* out, int frames, int rate = kMixRate);
@@ -120,17 +130,23 @@ class ZT_PlatformSoft : public ZT_Platform {
   unsigned int ticks;
   bool time_pinned;
   ZT_Platform_Time pinned;
+  // The anchored calendar, as a save state keeps it: the start and the
+  // millisecond clock's reading then.
+  bool time_anchored = false;
+  ZT_Platform_Time anchor = ZT_Platform_Time();
+  uint32_t anchor_ticks = 0;
   std::deque<ZT_Platform_Event> events;
   std::vector<uint16_t> frame;   // drawing target, RGB565, width x height
   std::vector<uint16_t> screen;  // the presented frame the host reads
-  unsigned long presented;       // draw_flip calls so far: unchanged means nothing new to show
+  uint32_t presented;            // draw_flip calls so far: unchanged means nothing new to show
   int volume;                    // 0..100, applied on the mixer's 0..128 scale
   struct Channel {
     const ZT_PlatformSoft_Sound* sound;  // null when free
     size_t position;                     // next sample at the mixer's rate
   };
   Channel channels[kChannels];
-  std::unique_ptr<ZT_PlatformSoft_Font> font;
+  std::unique_ptr<zt_decode::Font> font;
+  std::shared_ptr<const ZT_Pack> pack;  // null: files come from the folder
 
   // `frame` is whole after each draw_flip; a draw_clear waits for the next
   // drawing call. Between frames the platform remembers what `frame` holds
@@ -149,6 +165,8 @@ class ZT_PlatformSoft : public ZT_Platform {
   }
   // A sound going away: its channels fall silent and the platform forgets it.
   void sound_forget(ZT_PlatformSoft_Sound* sound);
+  // A data file's bytes from the pack or the folder; false with the reason.
+  bool data_read(const std::string& path, std::vector<uint8_t>* bytes, std::string* reason);
 
  private:
   void frame_prepare(int x0, int y0, int x1, int y1);
@@ -168,14 +186,14 @@ class ZT_PlatformSoft : public ZT_Platform {
   // again only repaints those boxes.
   bool base_valid = false;
   const ZT_PlatformSoft_Image* base = nullptr;
-  unsigned long base_generation = 0;
+  uint64_t base_generation = 0;
   int base_x = 0, base_y = 0;
   struct Box {
     int x0, y0, x1, y1;
   };
   std::vector<Box> drawn_since_base;
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
-  unsigned long mix_phase = 0;                 // resampling position between mixer steps
+  uint32_t mix_phase = 0;                      // resampling position between mixer steps
   int mix_rate = kMixRate;                     // the rate the host pulled at last
   int stretch_width = -1;                      // the source width that `stretch_columns` is for
   std::vector<uint16_t> stretch_columns;       // source column of each screen column

@@ -40,6 +40,56 @@ unsigned int ZT_Platform_Time_ms(const ZT_Platform_Time& t) {
   return static_cast<unsigned int>(t.hour * 3600 + t.minute * 60 + t.second) * 1000u;
 }
 
+namespace {
+
+// Days from 1 March of year 0 (proleptic Gregorian) to a date, and back, so
+// that a leap day falls at the end of its year; floor division throughout.
+int64_t floor_div(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+int64_t days_from_civil(int64_t year, int64_t month, int64_t day) {
+  year -= month <= 2;
+  const int64_t era = floor_div(year, 400);
+  const int64_t year_of_era = year - era * 400;  // 0..399
+  const int64_t day_of_year = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int64_t day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;
+  return era * 146097 + day_of_era;
+}
+
+void civil_from_days(int64_t days, int64_t* year, int64_t* month, int64_t* day) {
+  const int64_t era = floor_div(days, 146097);
+  const int64_t day_of_era = days - era * 146097;  // 0..146096
+  const int64_t year_of_era =
+      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const int64_t day_of_year =
+      day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const int64_t mp = (5 * day_of_year + 2) / 153;  // 0 = March
+  *day = day_of_year - (153 * mp + 2) / 5 + 1;
+  *month = mp < 10 ? mp + 3 : mp - 9;
+  *year = year_of_era + era * 400 + (*month <= 2);
+}
+
+}  // namespace
+
+ZT_Platform_Time ZT_Platform_Time_add(const ZT_Platform_Time& t, uint32_t seconds) {
+  // Months out of range move the year first, so that 13/2000 is 1/2001.
+  const int64_t month0 = t.month - 1;
+  const int64_t year = 1900 + t.year + floor_div(month0, 12);
+  const int64_t month = month0 - floor_div(month0, 12) * 12 + 1;
+  const int64_t total = (days_from_civil(year, month, 1) + t.day - 1) * 86400 + t.hour * 3600 +
+                        t.minute * 60 + t.second + seconds;
+  const int64_t days = floor_div(total, 86400), rest = total - days * 86400;
+  int64_t y, m, d;
+  civil_from_days(days, &y, &m, &d);
+  ZT_Platform_Time out;
+  out.year = static_cast<int16_t>(y - 1900);
+  out.month = static_cast<int16_t>(m);
+  out.day = static_cast<int16_t>(d);
+  out.hour = static_cast<int16_t>(rest / 3600);
+  out.minute = static_cast<int16_t>(rest / 60 % 60);
+  out.second = static_cast<int16_t>(rest % 60);
+  return out;
+}
+
 bool ZT_Platform_zoom_rect(int width, int height, int view_width, int view_height, int* x, int* y,
                            int* zoom_width, int* zoom_height) {
   if (view_width <= 0 || view_height <= 0) return false;

@@ -9,6 +9,16 @@
 // Default data directory; relative, resolved by the program at start-up.
 extern const char* const ZT_Platform_DataPath;
 
+// What every platform opens and plays with: the font in the platform's own
+// data folder and its size in points, the mixer's rate and channels, the
+// volume at start and the loudest.
+constexpr const char* ZT_Platform_FontFile = "andalemo.ttf";
+constexpr int ZT_Platform_FontSize = 16;
+constexpr int ZT_Platform_MixRate = 22050;
+constexpr int ZT_Platform_MixChannels = 6;
+constexpr int ZT_Platform_StartVolume = 75;
+constexpr int ZT_Platform_MaxVolume = 100;
+
 // The program's one exception type: a complete message for the user.
 class ZT_Exception {
  public:
@@ -51,6 +61,7 @@ enum {
   ZT_KEY_ZOOM_0 = 17,
   ZT_KEY_ZOOM_1 = 18,
   ZT_KEY_ZOOM_2 = 19,
+  ZT_KEY_COUNT = 20,  // not a key: how many codes there are
 };
 
 struct ZT_Platform_Event {
@@ -77,6 +88,10 @@ struct ZT_Platform_Time {
 ZT_Platform_Time ZT_Platform_Time_local();
 // Milliseconds since midnight of a calendar time, whole seconds only.
 unsigned int ZT_Platform_Time_ms(const ZT_Platform_Time& time);
+// A calendar time `seconds` later, carried through minutes, hours, days,
+// months and leap years (fields out of range are carried too), in integers
+// only so that every system gives the same.
+ZT_Platform_Time ZT_Platform_Time_add(const ZT_Platform_Time& time, uint32_t seconds);
 
 // The part of a width x height frame that draw_flip stretches over the screen
 // for a view box: the smallest rectangle of the frame's proportions, centred,

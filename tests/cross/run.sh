@@ -3,8 +3,10 @@
 # the toolchains of cmake/toolchains/ and run where this machine can: under
 # wine and qemu-user. Each core must export exactly the native core's retro_*
 # entry points, stay under the size goal, need no library beyond the system's,
-# and play the replay of zentick-retro-tool with the native core's hashes.
-# Usage: run.sh NATIVE_TOOL NATIVE_CORE SYSTEM_DIR
+# load as a frontend loads it, and play the replay of zentick-retro-tool (the
+# core's objects linked in) with the native core's hashes, from the data pack
+# inside the core: the system folder handed to the core is empty.
+# Usage: run.sh NATIVE_TOOL NATIVE_CORE
 # Environment: ZT_BUILD_DIR (the native build), ZT_CORE_PACK (its data pack).
 # A target whose cross packages are missing is skipped with a message; with
 # none at all the test reports itself skipped (77).
@@ -12,13 +14,14 @@ set -euo pipefail
 
 # Absolute paths: dlopen takes a bare name for a library on its search path,
 # and wine reaches the build machine's files through drive Z:.
-tool=$(realpath "$1") core=$(realpath "$2") system=$(realpath "$3")
+tool=$(realpath "$1") core=$(realpath "$2")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build=${ZT_BUILD_DIR:?}/cross
 pack=${ZT_CORE_PACK:-}
 [ -f "$pack" ] || pack=""
 max_size=$((1536 * 1024))  # docs/performance.md: each core under 1.5 MB
-mkdir -p "$build"
+system=$build/system  # empty: the data comes from the pack
+mkdir -p "$build" "$system"
 
 fail=0
 problem() {
@@ -35,8 +38,15 @@ carries_pack() {
 exports() { sed -n 's/^ *\(retro_[a-z_]*\)$/\1/p' "$source_dir/src/hosts/libretro/libretro.def" | sort; }
 native_exports=$(nm -D --defined-only "$core" | awk '{print $3}' | sort)
 [ "$native_exports" = "$(exports)" ] || problem "native: exports differ from libretro.def"
-expected=$("$tool" replay "$core" "$system" 2>/dev/null) || problem "native: replay failed"
+# Where the core took its data from, by its log line.
+source_of() {
+  if [ -z "$pack" ] || grep -q "data built into the core" "$1"; then return 0; fi
+  problem "$2: the data did not come from the pack: $(head -3 "$1")"
+}
+expected=$("$tool" replay "$system" 2>"$build/native.err") || problem "native: replay failed"
+source_of "$build/native.err" native
 carries_pack "$core" || problem "native: the core does not hold the pack $pack"
+loads=$("$tool" load "$core") || problem "native: the core does not load"
 echo "native:              $expected"
 
 ran=0
@@ -87,9 +97,11 @@ for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf; do
   [ "$got" = "$native_exports" ] || problem "$target: exports differ from the native core's:" $got
   carries_pack "$dir/$file" || problem "$target: the core does not hold the pack $pack"
 
-  line=$("${runner[@]}" "$dir/tests/cross/$tool_file" replay "$path_prefix$dir/$file" \
-    "$path_prefix$system" 2>"$dir.err") || problem "$target: replay failed: $(tail -3 "$dir.err")"
-  line=${line//$'\r'/}  # Windows ends its lines with CR LF
+  run_tool() { "${runner[@]}" "$dir/tests/cross/$tool_file" "$@" 2>"$dir.err" | tr -d '\r'; }
+  got_loads=$(run_tool load "$path_prefix$dir/$file") || true
+  [ "$got_loads" = "$loads" ] || problem "$target: the core does not load: $got_loads $(tail -3 "$dir.err")"
+  line=$(run_tool replay "$path_prefix$system") || problem "$target: replay failed: $(tail -3 "$dir.err")"
+  source_of "$dir.err" "$target"
   echo "$(printf '%-20s' "$target:") $line  ($size bytes; needs $needs)"
   [ "$line" = "$expected" ] || problem "$target: the hashes differ from the native core's"
 done

@@ -36,7 +36,7 @@ std::vector<uint8_t> save(VTechRig<G>& rig) {
   std::vector<uint8_t> bytes(16384);
   ZT_StateWriter out(bytes.data(), bytes.size());
   rig.game->state_save(out);
-  ZT_Random::shared().state_save(out);
+  rig.device.random->state_save(out);
   EXPECT_TRUE(out.ok());
   bytes.resize(out.size());
   return bytes;
@@ -45,7 +45,7 @@ std::vector<uint8_t> save(VTechRig<G>& rig) {
 template <class G>
 bool load(VTechRig<G>& rig, const std::vector<uint8_t>& bytes) {
   ZT_StateReader in(bytes.data(), bytes.size());
-  return rig.game->state_load(in) && ZT_Random::shared().state_load(in);
+  return rig.game->state_load(in) && rig.device.random->state_load(in);
 }
 
 template <class G>

@@ -346,9 +346,6 @@ int condor_move(SoakPlatform& p) {
 
 template <class G>
 void soak(unsigned int seed, bool monkey_family) {
-  // The engines draw from the process's one generator: start it afresh, as in
-  // a new program, so that a test plays the same whatever ran before.
-  ZT_Random::shared().seed(1);
   std::unique_ptr<G> game(new G);
   SoakPlatform platform(game.get(), seed);
   platform.engine_check = monkey_family ? check_monkey : check_condor;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/anyoption.h"
+#include "hosts/desktop/anyoption.h"
 
 namespace {
 

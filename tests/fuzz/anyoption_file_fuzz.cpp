@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/anyoption.h"
+#include "hosts/desktop/anyoption.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 # Sanitizer and LeakSanitizer on), then fuzzes it for a bounded time from its
 # seeds. Fails on any crash, leak, timeout or sanitizer report.
 # Usage: bash run.sh TARGET SECONDS [WORK_FOLDER]
-#   TARGET: anyoption_args, anyoption_file, platform_media or soft_media
+#   TARGET: anyoption_args, anyoption_file, platform_media, soft_media or session_state
 #   WORK_FOLDER: where the programs, the growing corpus and any crash go
 #                (default: $ZT_BUILD_DIR/fuzz, else build/fuzz in the source tree)
 set -euo pipefail
@@ -33,7 +33,7 @@ support=("$root/tests/support/media_files.cpp" "$root/tests/support/temp_dir.cpp
 
 case $target in
   anyoption_args | anyoption_file)
-    sources=("$here/$target""_fuzz.cpp" "$root/src/app/anyoption.cpp")
+    sources=("$here/$target""_fuzz.cpp" "$root/src/hosts/desktop/anyoption.cpp")
     libs=()
     ;;
   platform_media)
@@ -49,15 +49,27 @@ case $target in
     libs=()
     flags+=(-isystem /usr/include/stb)
     ;;
+  session_state)
+    # The whole simulator below the hosts, on the build's data set.
+    sources=("$here/$target""_fuzz.cpp")
+    for dir in platform platform/decode framework engines menu session; do
+      for f in "$root/src/$dir"/*.cpp; do
+        [ "$(basename "$f")" = plat_sdl.cpp ] || sources+=("$f")
+      done
+    done
+    libs=()
+    flags+=(-isystem /usr/include/stb)
+    export ZT_BUILD_DIR=${ZT_BUILD_DIR:-$root/build}
+    ;;
   *)
-    echo "unknown target '$target' (anyoption_args, anyoption_file, platform_media, soft_media)" >&2
+    echo "unknown target '$target' (anyoption_args, anyoption_file, platform_media, soft_media, session_state)" >&2
     exit 2
     ;;
 esac
 
 # Rebuild only when a source or header is newer than the program.
 program="$work/$target"
-newest=$(find "${sources[@]}" "$root/src/app" "$root/src/platform" "$root/tests/support" \
+newest=$(find "${sources[@]}" "$root/src" "$root/tests/support" \
   -newer "$program" 2>/dev/null |
   head -n 1 || true)
 if [ ! -x "$program" ] || [ -n "$newest" ]; then

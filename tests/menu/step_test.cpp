@@ -61,7 +61,6 @@ void expect_same(const Trace& run, const Trace& host) {
 TEST(MenuStep, HostDrivenStepsShowWhatRunShows) {
   Trace run, host;
   {
-    ZT_Random::shared().seed(1);
     FakePlatform p;
     script(p);
     ZT_GameList list(&p);
@@ -70,7 +69,6 @@ TEST(MenuStep, HostDrivenStepsShowWhatRunShows) {
     run = {p.draws, p.played, p.loaded};
   }
   {
-    ZT_Random::shared().seed(1);
     FakePlatform p;
     script(p);
     // The host owns the clock: one millisecond, then one step, as a frontend does.

@@ -20,15 +20,17 @@ const std::string kData = std::string(ZT_BUILD_DIR) + "/data";
 TEST(WebHost, EscapesTogetherLeaveTheGameButNotThePage) {
   ASSERT_EQ(0, zt_web_start(kData.c_str())) << zt_web_error();
   ASSERT_EQ(0, zt_web_run(10));
-  zt_web_key(ZT_KEY_ENTER);
+  EXPECT_EQ(-1, zt_web_key("enter_key", 1));
+  zt_web_key("enter", 1);
   ASSERT_EQ(0, zt_web_run(10));
   EXPECT_EQ(1, zt_web_in_game());
-  zt_web_key(ZT_KEY_ESCAPE);  // leaves the game
-  zt_web_key(ZT_KEY_ESCAPE);  // the desktop's quit, in the same frame
+  zt_web_key("escape", 1);  // leaves the game
+  zt_web_key("escape", 0);
+  zt_web_key("escape", 1);  // the desktop's quit, in the same frame
   EXPECT_EQ(0, zt_web_run(10));
   EXPECT_EQ(0, zt_web_in_game());
   EXPECT_NE(nullptr, zt_web_frame());
-  zt_web_key(ZT_KEY_DOWN);  // the menu still answers
+  zt_web_key("down", 1);  // the menu still answers
   EXPECT_EQ(0, zt_web_run(10));
   EXPECT_NE(nullptr, zt_web_frame());
   EXPECT_EQ(nullptr, zt_web_frame());  // and hands out a frame only once
@@ -48,7 +50,7 @@ TEST(WebHost, ErrorsAreReportedAsTextAndTheHostStops) {
   fs::remove(data.file("condor/sound/Got.wav"));
   ASSERT_EQ(0, zt_web_start(data.path.c_str())) << zt_web_error();
   ASSERT_EQ(0, zt_web_run(10));
-  zt_web_key(ZT_KEY_ENTER);
+  zt_web_key("enter", 1);
   EXPECT_EQ(-1, zt_web_run(10));
   EXPECT_NE(std::string::npos, std::string(zt_web_error()).find("Got.wav"));
   EXPECT_EQ(0, zt_web_in_game());

@@ -47,5 +47,5 @@ std::string zt_core_folder() {
   file = info.dli_fname;
   const size_t slash = file.rfind('/');
 #endif
-  return slash == std::string::npos ? "" : file.substr(0, slash + 1);
+  return slash == std::string::npos ? "" : file.substr(0, slash);
 }

@@ -5,8 +5,8 @@
 
 #include <string>
 
-// The folder of the loaded core file, with its trailing separator; empty when
-// the system cannot tell.
+// The folder of the loaded core file, without a trailing separator; empty
+// when the system cannot tell.
 std::string zt_core_folder();
 
 #endif

@@ -1,8 +1,9 @@
 // The libretro API of Zentick: the 25 retro_* entry points around one
-// ZT_RetroCore. No exception leaves these functions: a fatal error becomes an
-// on-screen message, a log line and a request to shut the core down.
+// ZT_Session. It translates the frontend's time, RetroPad, keyboard, video,
+// sound, options and save states, and nothing more. No exception leaves
+// these functions: a fatal error becomes an on-screen message, a log line and
+// a request to shut the core down.
 #include <libretro.h>
-#include <sys/stat.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -12,7 +13,11 @@
 #include <string>
 
 #include "hosts/libretro/core_file.h"
-#include "hosts/libretro/retro_core.h"
+#include "hosts/libretro/core_pack.h"
+#include "hosts/libretro/libretro_session.h"
+#include "platform/datapath.h"
+#include "platform/decode/pack.h"
+#include "session/session.h"
 
 #ifndef ZT_LIBRETRO_DATA_FROM_CORE
 #define ZT_LIBRETRO_DATA_FROM_CORE "../../share/zentick/data"
@@ -26,26 +31,83 @@
 
 namespace {
 
-// Everything the core keeps between calls; retro_deinit puts it all back.
-struct Session {
+const unsigned kFps = 60;
+const int kMaxFrameSamples = ZT_Session::kRate / kFps + 1;
+
+// The pad's buttons are the session's, bit for bit.
+static_assert(RETRO_DEVICE_ID_JOYPAD_B == ZT_Session::PAD_B &&
+                  RETRO_DEVICE_ID_JOYPAD_Y == ZT_Session::PAD_Y &&
+                  RETRO_DEVICE_ID_JOYPAD_SELECT == ZT_Session::PAD_SELECT &&
+                  RETRO_DEVICE_ID_JOYPAD_START == ZT_Session::PAD_START &&
+                  RETRO_DEVICE_ID_JOYPAD_UP == ZT_Session::PAD_UP &&
+                  RETRO_DEVICE_ID_JOYPAD_DOWN == ZT_Session::PAD_DOWN &&
+                  RETRO_DEVICE_ID_JOYPAD_LEFT == ZT_Session::PAD_LEFT &&
+                  RETRO_DEVICE_ID_JOYPAD_RIGHT == ZT_Session::PAD_RIGHT &&
+                  RETRO_DEVICE_ID_JOYPAD_A == ZT_Session::PAD_A &&
+                  RETRO_DEVICE_ID_JOYPAD_X == ZT_Session::PAD_X &&
+                  RETRO_DEVICE_ID_JOYPAD_L == ZT_Session::PAD_L &&
+                  RETRO_DEVICE_ID_JOYPAD_R == ZT_Session::PAD_R &&
+                  RETRO_DEVICE_ID_JOYPAD_L2 == ZT_Session::PAD_L2 &&
+                  RETRO_DEVICE_ID_JOYPAD_R2 == ZT_Session::PAD_R2,
+              "RetroPad ids and session pad buttons differ");
+
+// The desktop program's keyboard.
+struct BoardKey {
+  unsigned code;
+  int key;
+};
+const BoardKey kBoard[] = {
+    {RETROK_UP, ZT_KEY_UP},
+    {RETROK_DOWN, ZT_KEY_DOWN},
+    {RETROK_LEFT, ZT_KEY_LEFT},
+    {RETROK_RIGHT, ZT_KEY_RIGHT},
+    {RETROK_RETURN, ZT_KEY_ENTER},
+    {RETROK_KP_ENTER, ZT_KEY_ENTER},
+    {RETROK_BACKSPACE, ZT_KEY_BACK},
+    {RETROK_ESCAPE, ZT_KEY_ESCAPE},
+    {RETROK_PLUS, ZT_KEY_VOLUME_UP},
+    {RETROK_EQUALS, ZT_KEY_VOLUME_UP},
+    {RETROK_KP_PLUS, ZT_KEY_VOLUME_UP},
+    {RETROK_MINUS, ZT_KEY_VOLUME_DOWN},
+    {RETROK_KP_MINUS, ZT_KEY_VOLUME_DOWN},
+    {RETROK_1, ZT_KEY_GAME_A},
+    {RETROK_2, ZT_KEY_GAME_B},
+    {RETROK_3, ZT_KEY_TIME},
+    {RETROK_q, ZT_KEY_LEFT_UP},
+    {RETROK_p, ZT_KEY_RIGHT_UP},
+    {RETROK_a, ZT_KEY_LEFT_DOWN},
+    {RETROK_l, ZT_KEY_RIGHT_DOWN},
+    {RETROK_7, ZT_KEY_ZOOM_0},
+    {RETROK_9, ZT_KEY_ZOOM_1},
+    {RETROK_8, ZT_KEY_ZOOM_2},
+};
+
+// The frontend's callbacks live from retro_set_* to the core's unloading;
+// the running simulator from retro_load_game to retro_unload_game.
+struct Frontend {
   retro_environment_t environ_cb = nullptr;
   retro_video_refresh_t video_cb = nullptr;
-  retro_audio_sample_t audio_cb = nullptr;
   retro_audio_sample_batch_t audio_batch_cb = nullptr;
   retro_input_poll_t input_poll_cb = nullptr;
   retro_input_state_t input_state_cb = nullptr;
   retro_log_printf_t log_cb = nullptr;
-  ZT_RetroCore* core = nullptr;
+};
+Frontend frontend;
+
+struct Running {
+  ZT_Session* session = nullptr;
   size_t state_size = 0;  // kept after a failure: the size never changes while loaded
   bool can_dupe = false;
   int volume_option = -1;
 };
-Session session;
+Running running;
 
-// A black picture and silence for a core that could not start. The picture
-// is not const: as a constant its 600 KB of zeros would be in the core file.
-uint16_t kBlack[ZT_RetroCore::kWidth * ZT_RetroCore::kHeight];
-const int16_t kSilence[2 * ZT_RetroCore::kMaxFrameSamples] = {};
+int16_t mono[kMaxFrameSamples];
+int16_t stereo[2 * kMaxFrameSamples];
+
+// A black picture for a core that could not start. Not const: as a constant
+// its 600 KB of zeros would be in the core file.
+uint16_t kBlack[ZT_Session::kWidth * ZT_Session::kHeight];
 
 const char kZoomKey[] = "zentick_zoom";
 const char kVolumeKey[] = "zentick_volume";
@@ -56,16 +118,21 @@ void log_line(enum retro_log_level level, const char* format, ...) {
   va_start(args, format);
   std::vsnprintf(line, sizeof line, format, args);
   va_end(args);
-  if (session.log_cb != nullptr)
-    session.log_cb(level, "[Zentick] %s\n", line);
+  if (frontend.log_cb != nullptr)
+    frontend.log_cb(level, "[Zentick] %s\n", line);
   else
     std::fprintf(stderr, "[Zentick] %s\n", line);
 }
 
 void show_message(const std::string& text, unsigned frames) {
-  if (session.environ_cb == nullptr) return;
+  if (frontend.environ_cb == nullptr) return;
   retro_message message = {text.c_str(), frames};
-  session.environ_cb(RETRO_ENVIRONMENT_SET_MESSAGE, &message);
+  frontend.environ_cb(RETRO_ENVIRONMENT_SET_MESSAGE, &message);
+}
+
+void session_end() {
+  delete running.session;
+  running.session = nullptr;
 }
 
 // A fatal error: tell the player and the log, stop the simulator, and ask
@@ -73,9 +140,8 @@ void show_message(const std::string& text, unsigned frames) {
 void fatal(const std::string& text) {
   log_line(RETRO_LOG_ERROR, "%s", text.c_str());
   show_message("Zentick: " + text, 600);
-  delete session.core;
-  session.core = nullptr;
-  if (session.environ_cb != nullptr) session.environ_cb(RETRO_ENVIRONMENT_SHUTDOWN, nullptr);
+  session_end();
+  if (frontend.environ_cb != nullptr) frontend.environ_cb(RETRO_ENVIRONMENT_SHUTDOWN, nullptr);
 }
 
 template <class F>
@@ -91,54 +157,108 @@ void guarded(F body) {
   }
 }
 
-bool is_folder(const std::string& path) {
-  struct stat info;
-  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+// ---------------------------------------------------------------------------
+// Core options
+
+retro_core_option_v2_category kCategories[] = {
+    {"play", "Play", "How a handheld starts."},
+    {nullptr, nullptr, nullptr},
+};
+
+retro_core_option_v2_definition kOptions[] = {
+    {kZoomKey,
+     "Zoom when a game starts",
+     "Zoom",
+     "The view a handheld starts with: the whole picture, the handheld's body or its LCD. "
+     "L and R change it while playing.",
+     nullptr,
+     "play",
+     {{"none", "None"}, {"handheld", "Handheld"}, {"LCD", "LCD"}, {nullptr, nullptr}},
+     "none"},
+    {kVolumeKey,
+     "Volume",
+     "Volume",
+     "The loudness of the handhelds' beeps; L2 and R2 change it while playing.",
+     nullptr,
+     "play",
+     {{"0", nullptr},
+      {"10", nullptr},
+      {"20", nullptr},
+      {"30", nullptr},
+      {"40", nullptr},
+      {"50", nullptr},
+      {"60", nullptr},
+      {"70", nullptr},
+      {"75", nullptr},
+      {"80", nullptr},
+      {"90", nullptr},
+      {"100", nullptr},
+      {nullptr, nullptr}},
+     "75"},
+    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {{nullptr, nullptr}}, nullptr},
+};
+
+void options_declare(retro_environment_t cb) {
+  unsigned version = 0;
+  if (cb(RETRO_ENVIRONMENT_GET_CORE_OPTIONS_VERSION, &version) && version >= 2) {
+    retro_core_options_v2 options = {kCategories, kOptions};
+    if (cb(RETRO_ENVIRONMENT_SET_CORE_OPTIONS_V2, &options)) return;
+  }
+  // Older frontends: the same options as plain variables.
+  static const retro_variable kVariables[] = {
+      {kZoomKey, "Zoom when a game starts; none|handheld|LCD"},
+      {kVolumeKey, "Volume; 75|80|90|100|0|10|20|30|40|50|60|70"},
+      {nullptr, nullptr},
+  };
+  cb(RETRO_ENVIRONMENT_SET_VARIABLES, const_cast<retro_variable*>(kVariables));
 }
 
 const char* variable(const char* key) {
   retro_variable var = {key, nullptr};
-  if (session.environ_cb == nullptr || !session.environ_cb(RETRO_ENVIRONMENT_GET_VARIABLE, &var))
+  if (frontend.environ_cb == nullptr || !frontend.environ_cb(RETRO_ENVIRONMENT_GET_VARIABLE, &var))
     return nullptr;
   return var.value;
 }
 
 void options_read() {
-  if (session.core == nullptr) return;
+  if (running.session == nullptr) return;
   const char* zoom = variable(kZoomKey);
   if (zoom != nullptr)
-    session.core->start_zoom = std::strcmp(zoom, "LCD") == 0        ? 1
-                               : std::strcmp(zoom, "handheld") == 0 ? 2
-                                                                    : 0;
+    running.session->start_zoom = std::strcmp(zoom, "LCD") == 0        ? 1
+                                  : std::strcmp(zoom, "handheld") == 0 ? 2
+                                                                       : 0;
   const char* volume = variable(kVolumeKey);
   if (volume != nullptr) {
     int v = std::atoi(volume);
     if (v < 0 || v > 100) v = 75;
     // Only a change of the option itself overrides the player's volume keys.
-    if (v != session.volume_option) session.core->volume_set(v);
-    session.volume_option = v;
+    if (v != running.volume_option) running.session->volume_set(v);
+    running.volume_option = v;
   }
 }
 
-// For tests and replays: pin the watch to "YYYY-MM-DD HH:MM:SS".
-void time_pin_from_environment(ZT_PlatformSoft& platform) {
-  const char* text = std::getenv("ZENTICK_TIME");
-  int year, month, day, hour, minute, second;
-  if (text == nullptr ||
-      std::sscanf(text, "%d-%d-%d %d:%d:%d", &year, &month, &day, &hour, &minute, &second) != 6)
-    return;
-  ZT_Platform_Time time;
-  time.day = static_cast<int16_t>(day);
-  time.month = static_cast<int16_t>(month);
-  time.year = static_cast<int16_t>(year - 1900);
-  time.hour = static_cast<int16_t>(hour);
-  time.minute = static_cast<int16_t>(minute);
-  time.second = static_cast<int16_t>(second);
-  platform.time_pin(time);
+// ---------------------------------------------------------------------------
+// Input
+
+// Read through the input-state callback inside retro_run, so that a frontend
+// replaying input (run-ahead with a second instance, netplay) replays keys too.
+void keyboard_read() {
+  bool down[ZT_KEY_COUNT] = {};
+  for (const BoardKey& k : kBoard)
+    if (frontend.input_state_cb(0, RETRO_DEVICE_KEYBOARD, 0, k.code)) down[k.key] = true;
+  for (int key = 0; key < ZT_KEY_COUNT; ++key) {
+    if (down[key])
+      running.session->key_down(key);
+    else
+      running.session->key_up(key);
+  }
 }
 
-void keyboard_event(bool down, unsigned keycode, uint32_t, uint16_t) {
-  if (session.core != nullptr) session.core->keyboard(keycode, down);
+uint32_t pad_read() {
+  uint32_t buttons = 0;
+  for (unsigned id = 0; id <= RETRO_DEVICE_ID_JOYPAD_R3; ++id)
+    if (frontend.input_state_cb(0, RETRO_DEVICE_JOYPAD, 0, id)) buttons |= 1u << id;
+  return buttons;
 }
 
 const retro_input_descriptor kDescriptors[] = {
@@ -159,51 +279,48 @@ const retro_input_descriptor kDescriptors[] = {
     {0, 0, 0, 0, nullptr},
 };
 
-// The data installed beside the core: the same path from the core's folder
-// as from the configured prefix's, so that a package or another prefix works.
-std::string installed_data() {
-  std::string folder = zt_core_folder();
-  return folder.empty() ? "" : folder + ZT_LIBRETRO_DATA_FROM_CORE;
+// ---------------------------------------------------------------------------
+// Loading
+
+// The data: <system directory>/zentick/ when it exists (custom art), else
+// the data installed with the core, else the pack built into the core.
+ZT_Session::Data data_find() {
+  const char* system = nullptr;
+  if (!frontend.environ_cb(RETRO_ENVIRONMENT_GET_SYSTEM_DIRECTORY, &system)) system = nullptr;
+  const std::string own =
+      system != nullptr && *system != '\0' ? std::string(system) + "/zentick" : "";
+  ZT_Session::Data data;
+  data.folder = ZT_Platform_folder_first(
+      {own, ZT_Platform_path_join(zt_core_folder(), ZT_LIBRETRO_DATA_FROM_CORE),
+       ZT_LIBRETRO_DATADIR},
+      "");
+  size_t size = 0;
+  const uint8_t* pack = zt_core_pack(&size);
+  std::string reason;
+  if (pack != nullptr && !(data.pack = ZT_Pack::open_memory(pack, size, &reason)))
+    log_line(RETRO_LOG_ERROR, "the data built into the core is damaged: %s", reason.c_str());
+  return data;
 }
 
 bool load() {
-  session.environ_cb(RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS,
-                     const_cast<retro_input_descriptor*>(kDescriptors));
+  frontend.environ_cb(RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS,
+                      const_cast<retro_input_descriptor*>(kDescriptors));
   retro_pixel_format format = RETRO_PIXEL_FORMAT_RGB565;
-  if (!session.environ_cb(RETRO_ENVIRONMENT_SET_PIXEL_FORMAT, &format)) {
+  if (!frontend.environ_cb(RETRO_ENVIRONMENT_SET_PIXEL_FORMAT, &format)) {
     log_line(RETRO_LOG_ERROR, "the frontend cannot show RGB565 pictures");
     return false;
   }
   bool dupe = false;
-  session.can_dupe = session.environ_cb(RETRO_ENVIRONMENT_GET_CAN_DUPE, &dupe) && dupe;
-  retro_keyboard_callback keyboard = {keyboard_event};
-  session.environ_cb(RETRO_ENVIRONMENT_SET_KEYBOARD_CALLBACK, &keyboard);
+  running.can_dupe = frontend.environ_cb(RETRO_ENVIRONMENT_GET_CAN_DUPE, &dupe) && dupe;
 
-  // The data: <system directory>/zentick/ when it exists, else the data
-  // installed with the core.
-  const char* system = nullptr;
-  if (!session.environ_cb(RETRO_ENVIRONMENT_GET_SYSTEM_DIRECTORY, &system)) system = nullptr;
-  std::string own = system != nullptr && *system != '\0' ? std::string(system) + "/zentick" : "";
-  std::string installed = installed_data();
-  std::string datapath;
-  if (is_folder(own))
-    datapath = own;
-  else if (is_folder(installed))
-    datapath = installed;
-  else if (is_folder(ZT_LIBRETRO_DATADIR))
-    datapath = ZT_LIBRETRO_DATADIR;
-  if (datapath.empty()) {
-    std::string wanted = own.empty() ? std::string(ZT_LIBRETRO_DATADIR) : own;
-    std::string text =
-        "no data found: create the folder " + wanted + "/ and put the Zentick data set in it";
-    log_line(RETRO_LOG_ERROR, "%s", text.c_str());
-    show_message("Zentick: " + text, 3600);
-    return true;  // running on, black, so that the player reads the message
-  }
-  log_line(RETRO_LOG_INFO, "data folder %s", datapath.c_str());
-  session.core = new ZT_RetroCore(datapath);
-  session.state_size = session.core->state_size();
-  time_pin_from_environment(session.core->platform);
+  ZT_Session::Data data = data_find();
+  if (data.folder.empty())
+    log_line(RETRO_LOG_INFO, "data built into the core");
+  else
+    log_line(RETRO_LOG_INFO, "data folder %s", data.folder.c_str());
+  running.session = new ZT_Session(data);
+  running.state_size = running.session->state_size();
+  running.volume_option = -1;
   options_read();
   return true;
 }
@@ -212,35 +329,34 @@ bool load() {
 
 extern "C" {
 
+ZT_Session* zt_libretro_session() { return running.session; }
+
 RETRO_API unsigned retro_api_version(void) { return RETRO_API_VERSION; }
 
 RETRO_API void retro_set_environment(retro_environment_t cb) {
-  session.environ_cb = cb;
+  frontend.environ_cb = cb;
   bool no_game = true;
   cb(RETRO_ENVIRONMENT_SET_SUPPORT_NO_GAME, &no_game);
-  static const retro_variable kVariables[] = {
-      {kZoomKey, "Zoom when a game starts; none|handheld|LCD"},
-      {kVolumeKey, "Volume; 75|80|85|90|95|100|0|5|10|15|20|25|30|35|40|45|50|55|60|65|70"},
-      {nullptr, nullptr},
-  };
-  cb(RETRO_ENVIRONMENT_SET_VARIABLES, const_cast<retro_variable*>(kVariables));
+  options_declare(cb);
   retro_log_callback logging = {nullptr};
-  session.log_cb = cb(RETRO_ENVIRONMENT_GET_LOG_INTERFACE, &logging) ? logging.log : nullptr;
+  frontend.log_cb = cb(RETRO_ENVIRONMENT_GET_LOG_INTERFACE, &logging) ? logging.log : nullptr;
 }
 
-RETRO_API void retro_set_video_refresh(retro_video_refresh_t cb) { session.video_cb = cb; }
-RETRO_API void retro_set_audio_sample(retro_audio_sample_t cb) { session.audio_cb = cb; }
+RETRO_API void retro_set_video_refresh(retro_video_refresh_t cb) { frontend.video_cb = cb; }
+RETRO_API void retro_set_audio_sample(retro_audio_sample_t) {}
 RETRO_API void retro_set_audio_sample_batch(retro_audio_sample_batch_t cb) {
-  session.audio_batch_cb = cb;
+  frontend.audio_batch_cb = cb;
 }
-RETRO_API void retro_set_input_poll(retro_input_poll_t cb) { session.input_poll_cb = cb; }
-RETRO_API void retro_set_input_state(retro_input_state_t cb) { session.input_state_cb = cb; }
+RETRO_API void retro_set_input_poll(retro_input_poll_t cb) { frontend.input_poll_cb = cb; }
+RETRO_API void retro_set_input_state(retro_input_state_t cb) { frontend.input_state_cb = cb; }
 
 RETRO_API void retro_init(void) {}
 
+// The frontend's callbacks stay: a frontend may set them once and then
+// initialise the core again.
 RETRO_API void retro_deinit(void) {
-  delete session.core;
-  session = Session();
+  session_end();
+  running = Running();
 }
 
 RETRO_API void retro_get_system_info(struct retro_system_info* info) {
@@ -254,76 +370,73 @@ RETRO_API void retro_get_system_info(struct retro_system_info* info) {
 
 RETRO_API void retro_get_system_av_info(struct retro_system_av_info* info) {
   std::memset(info, 0, sizeof *info);
-  info->geometry.base_width = ZT_RetroCore::kWidth;
-  info->geometry.base_height = ZT_RetroCore::kHeight;
-  info->geometry.max_width = ZT_RetroCore::kWidth;
-  info->geometry.max_height = ZT_RetroCore::kHeight;
+  info->geometry.base_width = ZT_Session::kWidth;
+  info->geometry.base_height = ZT_Session::kHeight;
+  info->geometry.max_width = ZT_Session::kWidth;
+  info->geometry.max_height = ZT_Session::kHeight;
   info->geometry.aspect_ratio = 4.0f / 3.0f;
-  info->timing.fps = ZT_RetroCore::kFps;
-  info->timing.sample_rate = ZT_RetroCore::kSampleRate;
+  info->timing.fps = kFps;
+  info->timing.sample_rate = ZT_Session::kRate;
 }
 
 RETRO_API void retro_set_controller_port_device(unsigned, unsigned) {}
 
 RETRO_API void retro_reset(void) {
   // As if the program started again, on the same data.
-  if (session.core == nullptr) return;
+  if (running.session == nullptr) return;
   guarded([] {
-    std::string datapath = session.core->platform.datapath_get();
-    delete session.core;
-    session.core = nullptr;
-    session.core = new ZT_RetroCore(datapath);
-    time_pin_from_environment(session.core->platform);
-    session.volume_option = -1;
+    session_end();
+    running.session = new ZT_Session(data_find());
+    running.volume_option = -1;
     options_read();
   });
 }
 
 RETRO_API void retro_run(void) {
-  if (session.input_poll_cb != nullptr) session.input_poll_cb();
+  if (frontend.input_poll_cb != nullptr) frontend.input_poll_cb();
   guarded([] {
-    if (session.core == nullptr) return;
+    if (running.session == nullptr) return;
     bool updated = false;
-    if (session.environ_cb(RETRO_ENVIRONMENT_GET_VARIABLE_UPDATE, &updated) && updated)
+    if (frontend.environ_cb(RETRO_ENVIRONMENT_GET_VARIABLE_UPDATE, &updated) && updated)
       options_read();
-    uint32_t buttons = 0;
-    if (session.input_state_cb != nullptr)
-      for (unsigned id = 0; id <= RETRO_DEVICE_ID_JOYPAD_R3; ++id)
-        if (session.input_state_cb(0, RETRO_DEVICE_JOYPAD, 0, id)) buttons |= 1u << id;
-    if (!session.core->frame(buttons)) {
+    if (frontend.input_state_cb != nullptr) {
+      running.session->pad_set(pad_read());
+      keyboard_read();
+    }
+    if (!running.session->advance_frame(kFps)) {
       // Escape in the menu: the program would end here.
-      delete session.core;
-      session.core = nullptr;
-      session.environ_cb(RETRO_ENVIRONMENT_SHUTDOWN, nullptr);
+      session_end();
+      frontend.environ_cb(RETRO_ENVIRONMENT_SHUTDOWN, nullptr);
     }
   });
-  const int16_t* sound = kSilence;
-  int samples = ZT_RetroCore::kSampleRate / ZT_RetroCore::kFps;
+  int samples = ZT_Session::kRate / kFps;
   const uint16_t* picture = kBlack;
-  if (session.core != nullptr) {
-    picture = session.core->video();
-    if (picture == nullptr && !session.can_dupe) picture = session.core->platform.screen.data();
-    samples = session.core->audio(&sound);
+  std::memset(mono, 0, sizeof mono);
+  if (running.session != nullptr) {
+    const bool changed = running.session->frame_new();
+    picture = changed || !running.can_dupe ? running.session->frame() : nullptr;
+    samples = running.session->audio_frame(mono, kFps);
   }
-  if (session.video_cb != nullptr)
-    session.video_cb(picture, ZT_RetroCore::kWidth, ZT_RetroCore::kHeight,
-                     ZT_RetroCore::kWidth * sizeof(uint16_t));
-  if (session.audio_batch_cb != nullptr) session.audio_batch_cb(sound, samples);
+  for (int i = 0; i < samples; ++i) stereo[2 * i] = stereo[2 * i + 1] = mono[i];
+  if (frontend.video_cb != nullptr)
+    frontend.video_cb(picture, ZT_Session::kWidth, ZT_Session::kHeight,
+                      ZT_Session::kWidth * sizeof(uint16_t));
+  if (frontend.audio_batch_cb != nullptr) frontend.audio_batch_cb(stereo, samples);
 }
 
-RETRO_API size_t retro_serialize_size(void) { return session.state_size; }
+RETRO_API size_t retro_serialize_size(void) { return running.state_size; }
 
 RETRO_API bool retro_serialize(void* data, size_t size) {
-  if (session.core == nullptr) return false;
+  if (running.session == nullptr) return false;
   bool done = false;
-  guarded([&] { done = session.core->state_save(static_cast<uint8_t*>(data), size); });
+  guarded([&] { done = running.session->state_save(static_cast<uint8_t*>(data), size); });
   return done;
 }
 
 RETRO_API bool retro_unserialize(const void* data, size_t size) {
-  if (session.core == nullptr) return false;
+  if (running.session == nullptr) return false;
   bool done = false;
-  guarded([&] { done = session.core->state_load(static_cast<const uint8_t*>(data), size); });
+  guarded([&] { done = running.session->state_load(static_cast<const uint8_t*>(data), size); });
   return done;
 }
 
@@ -331,7 +444,12 @@ RETRO_API void retro_cheat_reset(void) {}
 RETRO_API void retro_cheat_set(unsigned, bool, const char*) {}
 
 RETRO_API bool retro_load_game(const struct retro_game_info*) {
-  if (session.environ_cb == nullptr) return false;
+  if (frontend.environ_cb == nullptr) {
+    log_line(RETRO_LOG_ERROR, "retro_load_game before retro_set_environment");
+    return false;
+  }
+  // A second load without an unload replaces the first simulator.
+  session_end();
   bool loaded = false;
   guarded([&] { loaded = load(); });
   return loaded;
@@ -342,9 +460,8 @@ RETRO_API bool retro_load_game_special(unsigned, const struct retro_game_info*, 
 }
 
 RETRO_API void retro_unload_game(void) {
-  delete session.core;
-  session.core = nullptr;
-  session.state_size = 0;
+  session_end();
+  running.state_size = 0;
 }
 
 RETRO_API unsigned retro_get_region(void) { return RETRO_REGION_NTSC; }

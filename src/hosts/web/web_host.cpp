@@ -1,6 +1,5 @@
-// The web page's host. The page owns the frame loop, the clock and the input:
-// it calls zt_web_run with the milliseconds that passed, pushes keys and reads
-// the frame and the sound from here.
+// The web page's host: translates the page's calls into session calls and
+// keeps an error as text for the page instead of ending it.
 #include "hosts/web/web_host.h"
 
 #include <exception>
@@ -8,49 +7,58 @@
 #include <string>
 #include <vector>
 
-#include "menu/gamelist.h"
-#include "menu/menu.h"
-#include "platform/plat_soft.h"
-#include "platform/platform.h"
+#include "platform/decode/pack.h"
+#include "platform/keys.h"
+#include "session/session.h"
 
 namespace {
-const int kWidth = 640;
-const int kHeight = 480;
 
-struct Host {
-  ZT_PlatformSoft platform{kWidth, kHeight};
-  std::unique_ptr<ZT_GameList> gamelist;
-  std::unique_ptr<ZT_Menu> menu;
-  unsigned long shown = 0;  // the platform's presented count at the last frame read
-  std::vector<uint8_t> rgba;
-  std::vector<int16_t> audio;
-
-  ~Host() {
-    // The menu frees its picture and any running game before the platform goes.
-    menu.reset();
-    gamelist.reset();
-    platform.finalize();
-  }
-};
-
-std::unique_ptr<Host> host;
+std::unique_ptr<ZT_Session> session;
 std::string error;
+std::string name;
+std::vector<uint8_t> rgba;
+std::vector<int16_t> sound;
 
 // Ends the simulator on an error, keeping its message for the page.
 int stop_on(const std::string& message) {
   error = message;
-  host.reset();
+  session.reset();
   return -1;
 }
 
-bool in_game() { return host && host->menu && host->menu->device != nullptr; }
+// Runs `body` on the session, turning what it throws into the page's error.
+template <class F>
+int guarded(F body) {
+  if (!session) return -1;
+  try {
+    body();
+  } catch (const ZT_Exception& e) {
+    return stop_on(e.message);
+  } catch (const std::exception& e) {  // out of memory, most likely
+    return stop_on(e.what());
+  }
+  return 0;
+}
+
+int start(const ZT_Session::Data& data) {
+  zt_web_stop();
+  error.clear();
+  try {
+    session.reset(new ZT_Session(data));
+  } catch (const ZT_Exception& e) {
+    return stop_on(e.message);
+  } catch (const std::exception& e) {
+    return stop_on(e.what());
+  }
+  return 0;
+}
 
 // 5-6-5 bits widened so that full scale stays full scale.
-void rgb565_to_rgba(const std::vector<uint16_t>& in, std::vector<uint8_t>& out) {
-  out.resize(in.size() * 4);
+void rgb565_to_rgba(const uint16_t* in, size_t count, std::vector<uint8_t>& out) {
+  out.resize(count * 4);
   uint8_t* o = out.data();
-  for (uint16_t p : in) {
-    unsigned r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned p = in[i], r = p >> 11, g = (p >> 5) & 63, b = p & 31;
     o[0] = static_cast<uint8_t>((r << 3) | (r >> 2));
     o[1] = static_cast<uint8_t>((g << 2) | (g >> 4));
     o[2] = static_cast<uint8_t>((b << 3) | (b >> 2));
@@ -58,87 +66,112 @@ void rgb565_to_rgba(const std::vector<uint16_t>& in, std::vector<uint8_t>& out) 
     o += 4;
   }
 }
+
 }  // namespace
 
 extern "C" {
 
 int zt_web_start(const char* datapath) {
-  zt_web_stop();
-  error.clear();
-  try {
-    host.reset(new Host());
-    host->platform.datapath_set(datapath != nullptr ? datapath : "");
-    host->platform.initialize();
-    // The catalogue copies the data path, so it comes after datapath_set.
-    host->gamelist.reset(new ZT_GameList(&host->platform));
-    host->menu.reset(new ZT_Menu(&host->platform, host->gamelist.get()));
-  } catch (const ZT_Exception& e) {
-    return stop_on(e.message);
-  } catch (const std::exception& e) {  // out of memory, most likely
-    return stop_on(e.what());
-  }
-  return 0;
+  ZT_Session::Data data;
+  data.folder = datapath != nullptr ? datapath : "";
+  return start(data);
 }
 
-void zt_web_stop() { host.reset(); }
+int zt_web_start_pack(const uint8_t* pack, int size) {
+  ZT_Session::Data data;
+  std::string reason;
+  data.pack =
+      ZT_Pack::open_bytes(std::vector<uint8_t>(pack, pack + (size > 0 ? size : 0)), &reason);
+  if (data.pack == nullptr) {
+    zt_web_stop();
+    return stop_on("Unable to read the data pack: " + reason);
+  }
+  return start(data);
+}
 
+void zt_web_stop() { session.reset(); }
+
+// A page cannot close itself: Escape in the menu (the desktop's quit) leaves
+// the menu as it is, so advance's result is not needed.
 int zt_web_run(int ms) {
-  if (!host) return -1;
-  try {
-    for (int i = 0; i < ms; ++i) {
-      host->platform.ticks_advance(1);
-      // A page cannot close itself: Escape in the menu (the desktop's quit)
-      // leaves the menu as it is, so the result of Step is not needed.
-      host->menu->Step();
-    }
-  } catch (const ZT_Exception& e) {
-    return stop_on(e.message);
-  } catch (const std::exception& e) {  // out of memory, most likely
-    return stop_on(e.what());
-  }
+  return guarded([&] { session->advance(ms > 0 ? static_cast<unsigned>(ms) : 0); });
+}
+
+int zt_web_key(const char* key_name, int down) {
+  const int key = ZT_Platform_key_find(key_name);
+  if (key < 0 || !session) return -1;
+  if (down)
+    session->key_down(key);
+  else
+    session->key_up(key);
   return 0;
 }
 
-void zt_web_key(int key) {
-  if (host && key >= ZT_KEY_UP && key <= ZT_KEY_ZOOM_2) host->platform.key_push(key);
+int zt_web_button(const char* key_name, int down) {
+  const int key = ZT_Platform_key_find(key_name);
+  if (key < 0 || !session) return -1;
+  if (down) session->button_down(key);
+  return 0;
 }
 
-void zt_web_button(int key) {
-  if (!in_game()) {
-    if (key == ZT_KEY_LEFT) key = ZT_KEY_UP;
-    if (key == ZT_KEY_RIGHT) key = ZT_KEY_DOWN;
-  }
-  zt_web_key(key);
+void zt_web_pad(unsigned buttons) {
+  if (session) session->pad_set(buttons);
 }
 
-void zt_web_zoom() {
-  if (!in_game()) return;
-  static const int kZoomKeys[] = {ZT_KEY_ZOOM_0, ZT_KEY_ZOOM_1, ZT_KEY_ZOOM_2};
-  int next = (host->menu->device->zoom + 1) % 3;
-  zt_web_key(kZoomKeys[next]);
+void zt_web_zoom(int step) {
+  if (session) session->zoom_step(step < 0 ? -1 : 1, true);
 }
 
-int zt_web_in_game() { return in_game() ? 1 : 0; }
+int zt_web_tap(int x, int y, int down) { return session && session->tap(x, y, down != 0) ? 1 : 0; }
 
-int zt_web_width() { return kWidth; }
+int zt_web_in_game() { return session && session->in_game() ? 1 : 0; }
 
-int zt_web_height() { return kHeight; }
+int zt_web_width() { return ZT_Session::kWidth; }
+
+int zt_web_height() { return ZT_Session::kHeight; }
 
 const uint8_t* zt_web_frame() {
-  if (!host || host->platform.presented == host->shown) return nullptr;
-  host->shown = host->platform.presented;
-  rgb565_to_rgba(host->platform.screen, host->rgba);
-  return host->rgba.data();
+  if (!session || !session->frame_new()) return nullptr;
+  rgb565_to_rgba(session->frame(), static_cast<size_t>(ZT_Session::kWidth) * ZT_Session::kHeight,
+                 rgba);
+  return rgba.data();
 }
 
 const int16_t* zt_web_audio(int frames) {
-  if (!host || frames <= 0) return nullptr;
-  host->audio.resize(frames);
-  host->platform.audio_mix(host->audio.data(), frames, ZT_PlatformSoft::kMixRate);
-  return host->audio.data();
+  if (!session || frames <= 0) return nullptr;
+  sound.resize(static_cast<size_t>(frames));
+  session->audio(sound.data(), frames);
+  return sound.data();
 }
 
-int zt_web_audio_rate() { return ZT_PlatformSoft::kMixRate; }
+int zt_web_audio_rate() { return ZT_Session::kRate; }
+
+int zt_web_due_ms() { return session ? session->due_ms() : -1; }
+
+void zt_web_reanchor() {
+  if (session) session->time_reanchor();
+}
+
+const char* zt_web_game() {
+  name = session ? session->game() : "";
+  return name.c_str();
+}
+
+int zt_web_select(const char* game) {
+  return session && game != nullptr && session->select(game) ? 0 : -1;
+}
+
+int zt_web_zoom_level() { return session ? session->zoom() : 0; }
+
+void zt_web_zoom_set(int level) {
+  if (session) session->zoom_set(level);
+}
+
+int zt_web_volume() { return session ? session->volume() : 0; }
+
+void zt_web_volume_set(int volume) {
+  if (session) session->volume_set(volume);
+}
 
 const char* zt_web_error() { return error.c_str(); }
 }

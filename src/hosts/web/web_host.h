@@ -1,39 +1,70 @@
-// The web page's host: the software platform, the catalogue and the menu,
-// driven by the page through a handful of C functions (exported to
-// JavaScript by the WebAssembly build; plain functions elsewhere).
+// The web page's host: one ZT_Session driven by the page through a handful of
+// C functions (exported to JavaScript by the WebAssembly build; plain
+// functions elsewhere). The page owns the frame loop, the clock and the
+// input; keys travel by name.
 #ifndef ZT_HOSTS_WEB_WEB_HOST_H
 #define ZT_HOSTS_WEB_WEB_HOST_H
 
 #include <cstdint>
 
+// Kept in the WebAssembly module and callable from the page.
+#ifdef __EMSCRIPTEN__
+#include <emscripten/emscripten.h>
+#define ZT_WEB_API EMSCRIPTEN_KEEPALIVE
+#else
+#define ZT_WEB_API
+#endif
+
 extern "C" {
-// Builds the platform, the catalogue and the menu on the data folder `datapath`
-// (the page's is "/data"). 0 on success; -1 with zt_web_error() set.
-int zt_web_start(const char* datapath);
-// Releases everything zt_web_start built; safe to call when nothing was.
-void zt_web_stop();
+// Builds the simulator on the data folder `datapath`. 0 on success; -1 with
+// zt_web_error() set.
+ZT_WEB_API int zt_web_start(const char* datapath);
+// The same on the data pack's `size` bytes at `pack` (copied).
+ZT_WEB_API int zt_web_start_pack(const uint8_t* pack, int size);
+// Releases everything a start built; safe to call when nothing was.
+ZT_WEB_API void zt_web_stop();
 // Advances the clock by `ms` milliseconds, one menu step per millisecond.
 // 0 on success; -1 when the simulator stopped on an error (zt_web_error()).
-int zt_web_run(int ms);
-// A key of the keyboard, as a ZT_KEY_ code (same meanings as on the desktop).
-void zt_web_key(int key);
-// An on-screen button, as a ZT_KEY_ code: in the menu, Left and Right choose
-// the game, as a phone has no Up and Down buttons.
-void zt_web_button(int key);
-// The on-screen zoom button: the next zoom level of the running game.
-void zt_web_zoom();
+ZT_WEB_API int zt_web_run(int ms);
+// A key of the keyboard by name ("game_a"), down (1) or up (0); -1 for a
+// name that is no key.
+ZT_WEB_API int zt_web_key(const char* name, int down);
+// An on-screen button by name: in the menu Left and Right choose the game.
+ZT_WEB_API int zt_web_button(const char* name, int down);
+// A gamepad: the RetroPad buttons held now, one bit per RetroPad id.
+ZT_WEB_API void zt_web_pad(unsigned buttons);
+// The zoom button: the next (+1) or previous (-1) level by magnification,
+// round and round.
+ZT_WEB_API void zt_web_zoom(int step);
+// A pointer went down (1) or up (0) at (x, y) of the 640 x 480 screen: the
+// button drawn on the handheld there, or a title of the menu. 1 if it hit.
+ZT_WEB_API int zt_web_tap(int x, int y, int down);
 // 1 while a game runs, 0 in the menu.
-int zt_web_in_game();
-int zt_web_width();
-int zt_web_height();
+ZT_WEB_API int zt_web_in_game();
+ZT_WEB_API int zt_web_width();
+ZT_WEB_API int zt_web_height();
 // The presented frame as RGBA bytes (width x height x 4) when it changed
 // since the last call; null when it did not.
-const uint8_t* zt_web_frame();
-// `frames` samples of signed 16-bit mono sound at 22050 Hz, mixed now.
-const int16_t* zt_web_audio(int frames);
-int zt_web_audio_rate();
+ZT_WEB_API const uint8_t* zt_web_frame();
+// `frames` samples of signed 16-bit mono sound at zt_web_audio_rate(), mixed now.
+ZT_WEB_API const int16_t* zt_web_audio(int frames);
+ZT_WEB_API int zt_web_audio_rate();
+// Milliseconds until anything is due; -1 when nothing is until the next input.
+ZT_WEB_API int zt_web_due_ms();
+// The watch back on the wall clock (after a hidden tab).
+ZT_WEB_API void zt_web_reanchor();
+// The selected (or running) game's name, "" when none; selecting one by name
+// in the menu (-1 when unknown or in a game).
+ZT_WEB_API const char* zt_web_game();
+ZT_WEB_API int zt_web_select(const char* name);
+// Zoom (0 none, 1 the LCD, 2 the handheld) and volume (0..100): of the game
+// that runs and of those started later.
+ZT_WEB_API int zt_web_zoom_level();
+ZT_WEB_API void zt_web_zoom_set(int level);
+ZT_WEB_API int zt_web_volume();
+ZT_WEB_API void zt_web_volume_set(int volume);
 // The message of the last error, or an empty text.
-const char* zt_web_error();
+ZT_WEB_API const char* zt_web_error();
 }
 
 #endif

@@ -4,11 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "hosts/libretro/libretro_session.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -51,9 +47,6 @@ bool environment(unsigned cmd, void* data) {
       *static_cast<bool*>(data) = f.variables_changed;
       f.variables_changed = false;
       return true;
-    case RETRO_ENVIRONMENT_SET_KEYBOARD_CALLBACK:
-      f.keyboard = static_cast<const retro_keyboard_callback*>(data)->callback;
-      return true;
     case RETRO_ENVIRONMENT_SET_SUPPORT_NO_GAME:
     case RETRO_ENVIRONMENT_SET_VARIABLES:
     case RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS:
@@ -90,30 +83,15 @@ size_t audio_batch(const int16_t* data, size_t frames) {
 void input_poll() {}
 
 int16_t input_state(unsigned port, unsigned device, unsigned, unsigned id) {
-  if (port != 0 || device != RETRO_DEVICE_JOYPAD || id > 15) return 0;
+  if (port != 0) return 0;
+  if (device == RETRO_DEVICE_KEYBOARD) return active->keys.count(id);
+  if (device != RETRO_DEVICE_JOYPAD || id > 15) return 0;
   return (active->buttons >> id) & 1u;
 }
 
-// The core as a library of the system's own kind.
-void* library_open(const std::string& path) {
-#ifdef _WIN32
-  HMODULE module = LoadLibraryA(path.c_str());
-  if (module == nullptr)
-    std::fprintf(stderr, "LoadLibrary %s: error %lu\n", path.c_str(), GetLastError());
-  return reinterpret_cast<void*>(module);
-#else
-  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) std::fprintf(stderr, "dlopen: %s\n", dlerror());
-  return library;
-#endif
-}
-
-void library_close(void* library) {
-#ifdef _WIN32
-  FreeLibrary(reinterpret_cast<HMODULE>(library));
-#else
-  dlclose(library);
-#endif
+void pin_time() {
+  ZT_Session* session = zt_libretro_session();
+  if (session != nullptr) session->time_set(RetroFrontend::kTime);
 }
 
 void write_bytes(void* context, void* data, int size) {
@@ -129,9 +107,10 @@ uint64_t fnv64(const void* data, size_t size) {
   return hash;
 }
 
-RetroFrontend::RetroFrontend(const std::string& core_path, const std::string& system)
-    : library(library_open(core_path)),
-      system(system),
+const ZT_Platform_Time RetroFrontend::kTime = {7, 3, 126, 13, 5, 10};  // 2026-03-07 13:05:10
+
+RetroFrontend::RetroFrontend(const std::string& system)
+    : system(system),
       variables_changed(false),
       buttons(0),
       width(0),
@@ -139,49 +118,43 @@ RetroFrontend::RetroFrontend(const std::string& core_path, const std::string& sy
       frames_new(0),
       frames_duped(0),
       shutdown(false),
-      keyboard(nullptr),
       loaded(false) {}
 
-RetroFrontend::~RetroFrontend() {
-  stop();
-  if (library != nullptr) library_close(library);
-}
-
-void* RetroFrontend::entry_point(const char* name) const {
-#ifdef _WIN32
-  return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(library), name));
-#else
-  return dlsym(library, name);
-#endif
-}
+RetroFrontend::~RetroFrontend() { stop(); }
 
 bool RetroFrontend::start() {
-  if (library == nullptr) return false;
   active = this;
-  symbol<void (*)(retro_environment_t)>("retro_set_environment")(environment);
-  symbol<void (*)(retro_video_refresh_t)>("retro_set_video_refresh")(video);
-  symbol<void (*)(retro_audio_sample_t)>("retro_set_audio_sample")(audio_sample);
-  symbol<void (*)(retro_audio_sample_batch_t)>("retro_set_audio_sample_batch")(audio_batch);
-  symbol<void (*)(retro_input_poll_t)>("retro_set_input_poll")(input_poll);
-  symbol<void (*)(retro_input_state_t)>("retro_set_input_state")(input_state);
-  symbol<void (*)()>("retro_init")();
-  loaded = symbol<bool (*)(const retro_game_info*)>("retro_load_game")(nullptr);
-  if (!loaded) symbol<void (*)()>("retro_deinit")();
+  retro_set_environment(environment);
+  retro_set_video_refresh(video);
+  retro_set_audio_sample(audio_sample);
+  retro_set_audio_sample_batch(audio_batch);
+  retro_set_input_poll(input_poll);
+  retro_set_input_state(input_state);
+  retro_init();
+  loaded = retro_load_game(nullptr);
+  if (!loaded) retro_deinit();
+  pin_time();
   return loaded;
+}
+
+void RetroFrontend::reset() {
+  active = this;
+  retro_reset();
+  pin_time();
 }
 
 void RetroFrontend::stop() {
   if (!loaded) return;
   active = this;
-  symbol<void (*)()>("retro_unload_game")();
-  symbol<void (*)()>("retro_deinit")();
+  retro_unload_game();
+  retro_deinit();
   loaded = false;
 }
 
 void RetroFrontend::run(uint32_t held) {
   active = this;
   buttons = held;
-  symbol<void (*)()>("retro_run")();
+  retro_run();
 }
 
 void RetroFrontend::tap(unsigned button, int after) {
@@ -191,15 +164,14 @@ void RetroFrontend::tap(unsigned button, int after) {
 
 std::vector<uint8_t> RetroFrontend::save() {
   active = this;
-  std::vector<uint8_t> state(symbol<size_t (*)()>("retro_serialize_size")());
-  if (!symbol<bool (*)(void*, size_t)>("retro_serialize")(state.data(), state.size()))
-    state.clear();
+  std::vector<uint8_t> state(retro_serialize_size());
+  if (!retro_serialize(state.data(), state.size())) state.clear();
   return state;
 }
 
 bool RetroFrontend::load(const std::vector<uint8_t>& state) {
   active = this;
-  return symbol<bool (*)(const void*, size_t)>("retro_unserialize")(state.data(), state.size());
+  return retro_unserialize(state.data(), state.size());
 }
 
 uint64_t RetroFrontend::picture_hash() const {

@@ -1,7 +1,9 @@
-// A small libretro frontend for the tests and the benchmark: it opens the
-// core (dlopen, or LoadLibrary on Windows), answers the environment calls a core without content
-// makes, plays a RetroPad held by the caller, keeps the last picture (duplicates included) and all
-// the sound, and writes them as PNG and WAV.
+// A small libretro frontend for the tests, the benchmark and the replays on
+// other systems: it drives the core's entry points (linked in, so that it can
+// pin the watch through the core's session), answers the environment calls a
+// core without content makes, plays a RetroPad and a keyboard held by the
+// caller, keeps the last picture (duplicates included) and all the sound, and
+// writes them as PNG and WAV.
 #ifndef ZT_TESTS_HOSTS_LIBRETRO_FRONTEND_H
 #define ZT_TESTS_HOSTS_LIBRETRO_FRONTEND_H
 
@@ -9,17 +11,23 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
+
 class RetroFrontend {
  public:
-  // Opens the core; `system` is the frontend's system folder handed to it.
-  RetroFrontend(const std::string& core_path, const std::string& system);
+  // `system` is the frontend's system folder handed to the core.
+  explicit RetroFrontend(const std::string& system);
   ~RetroFrontend();
 
-  // retro_init and retro_load_game without content; false if refused.
+  // retro_init and retro_load_game without content, the watch pinned to
+  // kTime; false if refused.
   bool start();
+  // retro_reset, the watch pinned again.
+  void reset();
   // retro_unload_game and retro_deinit.
   void stop();
   // One retro_run with `buttons` (bits of RETRO_DEVICE_ID_JOYPAD_ ids) held.
@@ -36,18 +44,14 @@ class RetroFrontend {
   bool write_png(const std::string& path) const;
   bool write_wav(const std::string& path) const;
 
-  // The library's entry points, for the calls a test makes itself.
-  template <class F>
-  F symbol(const char* name) const {
-    return reinterpret_cast<F>(entry_point(name));
-  }
-  void* entry_point(const char* name) const;
+  // The watch's time at every start, so that pictures do not depend on the hour.
+  static const ZT_Platform_Time kTime;
 
-  void* library;
   std::string system;
   std::map<std::string, std::string> variables;  // core options the "player" set
   bool variables_changed;
   uint32_t buttons;
+  std::set<unsigned> keys;        // RETROK_ codes held
   std::vector<uint16_t> picture;  // RGB565, 640 x 480
   int width;
   int height;
@@ -56,7 +60,6 @@ class RetroFrontend {
   std::vector<int16_t> sound;  // interleaved stereo
   std::string message;         // the last on-screen message
   bool shutdown;
-  retro_keyboard_event_t keyboard;
   bool loaded;
 };
 

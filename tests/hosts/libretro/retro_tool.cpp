@@ -1,16 +1,19 @@
 // Command-line uses of the test frontend:
-//   zentick-retro-tool frame CORE SYSTEM FRAMES OUT.png
+//   zentick-retro-tool frame SYSTEM FRAMES OUT.png
 //     runs the core FRAMES frames without input and writes its picture;
-//   zentick-retro-tool bench CORE SYSTEM [FRAMES] [MIN_FPS]
+//   zentick-retro-tool bench SYSTEM [FRAMES] [MIN_FPS]
 //     frames per second of retro_run during Game A at zoom levels 0 and 2,
 //     unthrottled; fails below MIN_FPS (default 0: report only);
-//   zentick-retro-tool startup CORE SYSTEM [ROUNDS]
+//   zentick-retro-tool startup SYSTEM [ROUNDS]
 //     milliseconds from retro_load_game to the end of the first retro_run;
-//   zentick-retro-tool replay CORE SYSTEM
+//   zentick-retro-tool replay SYSTEM
 //     a scripted minute of Monkey's Game A with a save state in the middle,
 //     then the second half again from the state; prints the hashes of the
 //     pictures, the sound and the state, which must be the same on every
-//     system, and fails if the replay differs.
+//     system, and fails if the replay differs;
+//   zentick-retro-tool load CORE
+//     opens the core file as a frontend does (dlopen, LoadLibrary on Windows)
+//     and prints what retro_get_system_info says.
 #include <libretro.h>
 
 #include <algorithm>
@@ -22,12 +25,19 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 #include "frontend.h"
 
 namespace {
 
-int frame(const char* core, const char* system, int frames, const char* out) {
-  RetroFrontend f(core, system);
+int frame(const char* system, int frames, const char* out) {
+  RetroFrontend f(system);
   if (!f.start()) return 1;
   for (int i = 0; i < frames; ++i) f.run();
   return f.write_png(out) ? 0 : 1;
@@ -54,8 +64,8 @@ uint32_t play_buttons(int frame) {
 }
 
 // Monkey in Game A at `zoom` presses of R.
-double game_a_fps(const char* core, const char* system, int zoom_presses, int frames) {
-  RetroFrontend f(core, system);
+double game_a_fps(const char* system, int zoom_presses, int frames) {
+  RetroFrontend f(system);
   if (!f.start()) return -1;
   start_monkey_game_a(f);
   for (int i = 0; i < zoom_presses; ++i) f.tap(RETRO_DEVICE_ID_JOYPAD_R, 5);
@@ -95,8 +105,8 @@ double game_a_fps(const char* core, const char* system, int zoom_presses, int fr
 
 // The core's start-up as a player waits for it: retro_load_game (the data
 // read, the menu drawn) and the first retro_run. The median of `rounds`.
-int startup(const char* core, const char* system, int rounds) {
-  RetroFrontend f(core, system);
+int startup(const char* system, int rounds) {
+  RetroFrontend f(system);
   std::vector<double> took;
   for (int i = 0; i < rounds; ++i) {
     Clock::time_point start = Clock::now();
@@ -113,16 +123,6 @@ int startup(const char* core, const char* system, int rounds) {
   std::printf("start-up to the first frame: %.2f ms (median of %d, fastest %.2f ms)\n",
               took[took.size() / 2], rounds, took.front());
   return 0;
-}
-
-// The watch at a fixed time, so that the hashes do not depend on the hour.
-void pin_watch() {
-  static const char kTime[] = "2026-03-07 13:05:10";
-#ifdef _WIN32
-  _putenv_s("ZENTICK_TIME", kTime);
-#else
-  setenv("ZENTICK_TIME", kTime, 1);
-#endif
 }
 
 // Pictures (one each second, and the last) and sound of `frames` frames of
@@ -147,9 +147,8 @@ Played play(RetroFrontend& f, int from, int frames) {
   return played;
 }
 
-int replay(const char* core, const char* system) {
-  pin_watch();
-  RetroFrontend f(core, system);
+int replay(const char* system) {
+  RetroFrontend f(system);
   if (!f.start()) return 1;
   f.run();
   const uint64_t menu = f.picture_hash();  // its text drawn from the font
@@ -172,24 +171,55 @@ int replay(const char* core, const char* system) {
   return same && !f.shutdown ? 0 : 1;
 }
 
+// The core file as a frontend opens it: its imports resolved and its
+// run-time started by the system's own loader, its entry points found.
+int load(const char* core) {
+#ifdef _WIN32
+  HMODULE library = LoadLibraryA(core);
+  auto entry = [&](const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(library, name));
+  };
+#else
+  void* library = dlopen(core, RTLD_NOW | RTLD_LOCAL);
+  auto entry = [&](const char* name) { return dlsym(library, name); };
+#endif
+  if (library == nullptr) {
+    std::fprintf(stderr, "cannot open %s\n", core);
+    return 1;
+  }
+  auto api_version = reinterpret_cast<unsigned (*)()>(entry("retro_api_version"));
+  auto system_info = reinterpret_cast<void (*)(retro_system_info*)>(entry("retro_get_system_info"));
+  if (api_version == nullptr || system_info == nullptr) return 1;
+  retro_system_info info;
+  system_info(&info);
+  std::printf("%s %s, libretro API %u\n", info.library_name, info.library_version, api_version());
+#ifdef _WIN32
+  FreeLibrary(library);
+#else
+  dlclose(library);
+#endif
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
-  if (command == "frame" && argc == 6) return frame(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
-  if (command == "bench" && argc >= 4) {
-    int frames = argc > 4 ? std::atoi(argv[4]) : 36000;  // ten minutes of play
-    double floor = argc > 5 ? std::atof(argv[5]) : 0;
-    double zoom0 = game_a_fps(argv[2], argv[3], 0, frames);
-    double zoom2 = game_a_fps(argv[2], argv[3], 1, frames);  // R: none -> the handheld's box
+  if (command == "frame" && argc == 5) return frame(argv[2], std::atoi(argv[3]), argv[4]);
+  if (command == "bench" && argc >= 3) {
+    int frames = argc > 3 ? std::atoi(argv[3]) : 36000;  // ten minutes of play
+    double floor = argc > 4 ? std::atof(argv[4]) : 0;
+    double zoom0 = game_a_fps(argv[2], 0, frames);
+    double zoom2 = game_a_fps(argv[2], 1, frames);  // R: none -> the handheld's box
     return zoom0 >= floor && zoom2 >= floor ? 0 : 1;
   }
-  if (command == "startup" && argc >= 4)
-    return startup(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 21);
-  if (command == "replay" && argc == 4) return replay(argv[2], argv[3]);
+  if (command == "startup" && argc >= 3)
+    return startup(argv[2], argc > 3 ? std::atoi(argv[3]) : 21);
+  if (command == "replay" && argc == 3) return replay(argv[2]);
+  if (command == "load" && argc == 3) return load(argv[2]);
   std::fprintf(stderr,
-               "usage: %s frame CORE SYSTEM FRAMES OUT.png | bench CORE SYSTEM [FRAMES] [MIN_FPS]"
-               " | startup CORE SYSTEM [ROUNDS] | replay CORE SYSTEM\n",
+               "usage: %s frame SYSTEM FRAMES OUT.png | bench SYSTEM [FRAMES] [MIN_FPS]"
+               " | startup SYSTEM [ROUNDS] | replay SYSTEM | load CORE\n",
                argv[0]);
   return 2;
 }

@@ -47,7 +47,7 @@ grep -q "\[Zentick\] data folder $work/system/zentick" "$work/retroarch.log" ||
   fail "the core did not start on the system folder's data: $(grep -i zentick "$work/retroarch.log")"
 [ -s "$work/retroarch.png" ] || fail "no screenshot: $(tail -20 "$work/retroarch.log")"
 
-"$tool" frame "$core" "$work/system" $frames "$work/core.png" 2>/dev/null || fail "the test frontend could not run the core"
+"$tool" frame "$work/system" $frames "$work/core.png" 2>/dev/null || fail "the test frontend could not run the core"
 mkdir -p "$build/libretro-test"
 cp "$work/retroarch.png" "$work/core.png" "$build/libretro-test/"
 differing=$(compare -metric AE "$work/core.png" "$work/retroarch.png" null: 2>&1)

@@ -1,7 +1,7 @@
 // AnyOption: a small parser for command-line options (GNU "--name value" and
 // POSIX "-abc" groups) and for a resource file of "name : value" lines.
-#ifndef ZT_APP_ANYOPTION_H
-#define ZT_APP_ANYOPTION_H
+#ifndef ZT_HOSTS_DESKTOP_ANYOPTION_H
+#define ZT_HOSTS_DESKTOP_ANYOPTION_H
 
 #include <memory>
 #include <string>

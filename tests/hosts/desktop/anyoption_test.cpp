@@ -1,6 +1,6 @@
 // The option parser: flag and value forms, missing values, unknown options in
 // verbose and quiet mode, plain arguments, the usage text and resource files.
-#include "app/anyoption.h"
+#include "hosts/desktop/anyoption.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "app/anyoption.h"
-#include "app/datapath.h"
+#include "hosts/desktop/anyoption.h"
 #include "menu/gamelist.h"
 #include "menu/menu.h"
+#include "platform/datapath.h"
 #include "platform/plat_sdl.h"
 #include "platform/platform.h"
 
@@ -41,7 +41,8 @@ int main(int argc, char** argv) {
   // A -d path is used as typed; the default is the data folder beside the
   // program, whatever directory it was started from, or the installed one.
   if (datapath.empty())
-    datapath = ZT_App_datapath_find(ZT_App_exedir_get(), ZT_Platform_DataPath, ZT_INSTALLED_DATA);
+    datapath = ZT_Platform_datapath_find(ZT_Platform_exedir_get(), ZT_Platform_DataPath,
+                                         ZT_INSTALLED_DATA);
 
   try {
     ZT_PlatformSDL platform(640, 480, false, true);

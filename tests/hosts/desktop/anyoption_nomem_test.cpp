@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/anyoption.h"
+#include "hosts/desktop/anyoption.h"
 
 namespace {
 bool fail_next_allocation = false;

@@ -1,14 +1,14 @@
-// WAV reading for the software platform: what the desktop program's SDL 1.2
-// and SDL_mixer accept for its sounds (PCM of 8 or 16 bits, any number of
-// channels, a rate within a factor of 1024 of the mixer's), refused with the
-// same reasons otherwise, converted to the mixer's signed 16-bit mono at
-// 22050 Hz. Every chunk must fit in the file.
+// WAV reading: what the desktop program's SDL 1.2 and SDL_mixer accept for its
+// sounds (PCM of 8 or 16 bits, any number of channels, a rate within a factor
+// of 1024 of the mixer's), refused with the same reasons otherwise, converted
+// to the mixer's signed 16-bit mono. Every chunk must fit in the file: the
+// desktop program checks that with the same walk before SDL reads a file.
 #include <cstdio>
 #include <cstring>
 
-#include "platform/plat_soft_media.h"
+#include "platform/decode/media.h"
 
-namespace zt_soft {
+namespace zt_decode {
 
 namespace {
 
@@ -18,18 +18,12 @@ const uint64_t kMaxRateRatio = 1024;
 uint32_t le16(const uint8_t* p) { return p[0] | (p[1] << 8); }
 uint32_t le32(const uint8_t* p) { return le16(p) | (le16(p + 2) << 16); }
 
-// One chunk: its tag and where its bytes are.
-struct Chunk {
-  uint32_t tag;
-  size_t start;
-  size_t length;
-};
-
 uint32_t tag(const char* s) { return le32(reinterpret_cast<const uint8_t*>(s)); }
 
 // The next chunk from `pos`; false (with SDL's reason) when its header or its
 // bytes run past the end of the file. Odd lengths are not padded, as in SDL.
-bool chunk_next(const uint8_t* data, size_t size, size_t* pos, Chunk* chunk, std::string* reason) {
+bool chunk_next(const uint8_t* data, size_t size, size_t* pos, WavChunk* chunk,
+                std::string* reason) {
   if (size - *pos < 8) {
     *reason = "WAV chunk runs past the end of the file";
     return false;
@@ -47,29 +41,50 @@ bool chunk_next(const uint8_t* data, size_t size, size_t* pos, Chunk* chunk, std
 
 }  // namespace
 
-bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
-                std::string* reason) {
+WavWalk wav_walk(const uint8_t* data, size_t size, WavChunks* chunks, std::string* reason) {
   // "RIFF", length, "WAVE"; SDL also takes a file that starts at the length.
   size_t pos = 12;
   if (size >= 8 && le32(data + 4) == tag("WAVE")) {
     pos = 8;
   } else if (size < 12 || le32(data) != tag("RIFF") || le32(data + 8) != tag("WAVE")) {
-    *reason = "Unrecognized file type (not WAVE)";
-    return false;
+    return kWavNotWave;
   }
-  Chunk chunk;
+  // SDL reads 16 bytes of any format chunk whatever its length.
+  bool first = true;
+  WavChunk chunk;
   do {
-    if (!chunk_next(data, size, &pos, &chunk, reason)) return false;
-  } while (chunk.tag == tag("fact") || chunk.tag == tag("LIST"));
-  if (chunk.tag != tag("fmt ")) {
+    if (!chunk_next(data, size, &pos, &chunk, reason)) return kWavDamaged;
+    if (chunk.tag == tag("fmt ") && chunk.length < 16) {
+      *reason = "WAV format chunk too short";
+      return kWavDamaged;
+    }
+    if (first && chunk.tag != tag("fact") && chunk.tag != tag("LIST")) {
+      chunks->first = chunk;
+      first = false;
+    }
+  } while (chunk.tag != tag("data"));
+  chunks->data = chunk;
+  return kWavWalked;
+}
+
+bool wav_decode(const uint8_t* data, size_t size, int rate_out, std::vector<int16_t>* samples,
+                std::string* reason) {
+  WavChunks chunks;
+  switch (wav_walk(data, size, &chunks, reason)) {
+    case kWavNotWave:
+      *reason = "Unrecognized file type (not WAVE)";
+      return false;
+    case kWavDamaged:
+      return false;
+    case kWavWalked:
+      break;
+  }
+  // SDL wants the format first, after any "fact" and "LIST" chunks.
+  if (chunks.first.tag != tag("fmt ")) {
     *reason = "Complex WAVE files not supported";
     return false;
   }
-  if (chunk.length < 16) {
-    *reason = "WAV format chunk too short";
-    return false;
-  }
-  const uint8_t* fmt = data + chunk.start;
+  const uint8_t* fmt = data + chunks.first.start;
   const uint32_t encoding = le16(fmt);
   const uint32_t channels = le16(fmt + 2);
   const uint32_t rate = le32(fmt + 4);
@@ -84,12 +99,9 @@ bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
     *reason = "Unknown " + std::to_string(bits) + "-bit PCM data format";
     return false;
   }
-  do {
-    if (!chunk_next(data, size, &pos, &chunk, reason)) return false;
-  } while (chunk.tag != tag("data"));
-  const uint64_t mix_rate = ZT_PlatformSoft::kMixRate;
-  const uint64_t low = rate < mix_rate ? rate : mix_rate;
-  const uint64_t high = rate < mix_rate ? mix_rate : rate;
+  const uint32_t mix = rate_out > 0 ? static_cast<uint32_t>(rate_out) : 1;
+  const uint64_t low = rate < mix ? rate : mix;
+  const uint64_t high = rate < mix ? mix : rate;
   if (channels < 1 || rate == 0 || high >= kMaxRateRatio * low) {
     *reason = "unsupported WAV sample rate or channel count";
     return false;
@@ -98,8 +110,8 @@ bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
   // To signed 16 bits, then the channels summed with saturation, as SDL does
   // for two (it plays more as they come; summing them is the sound choice).
   const size_t frame_bytes = channels * bits / 8;
-  const size_t frames = chunk.length / frame_bytes;
-  const uint8_t* p = data + chunk.start;
+  const size_t frames = chunks.data.length / frame_bytes;
+  const uint8_t* p = data + chunks.data.start;
   std::vector<int16_t> mono(frames);
   for (size_t i = 0; i < frames; ++i) {
     int32_t sum = 0;
@@ -116,7 +128,6 @@ bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
   }
   // Rates within the same hundred play unchanged, as in SDL; others are
   // stepped to the mixer's rate by the nearest earlier sample.
-  const uint32_t mix = ZT_PlatformSoft::kMixRate;
   if (rate / 100 == mix / 100) {
     samples->swap(mono);
     return true;
@@ -129,4 +140,4 @@ bool wav_decode(const uint8_t* data, size_t size, std::vector<int16_t>* samples,
   return true;
 }
 
-}  // namespace zt_soft
+}  // namespace zt_decode

@@ -1,6 +1,6 @@
 // AnyOption: registration, command-line and resource-file parsing, the value
 // table and the diagnostics printed in verbose mode.
-#include "app/anyoption.h"
+#include "hosts/desktop/anyoption.h"
 
 #include <cstdio>
 #include <cstdlib>

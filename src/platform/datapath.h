@@ -1,0 +1,61 @@
+// Finding the data folder: the one rule the desktop program and the libretro
+// core share. A program looks beside itself first (a build folder, or a copy
+// with its data), then along the path to its installed data; the core looks
+// in the frontend's system folder first, then beside itself.
+#ifndef ZT_PLATFORM_DATAPATH_H
+#define ZT_PLATFORM_DATAPATH_H
+
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <system_error>
+
+// The folder holding the file that `link` points to (the running program for
+// /proc/self/exe); empty when the link cannot be read.
+inline std::string ZT_Platform_exedir_get(const char* link = "/proc/self/exe") {
+  std::error_code error;
+  std::filesystem::path target = std::filesystem::read_symlink(link, error);
+  if (error || target.empty()) return "";
+  if (target.is_relative()) target = std::filesystem::path(link).parent_path() / target;
+  return target.parent_path().string();
+}
+
+// `rest` from the folder `dir` (an absolute `rest` as it is); empty when
+// `dir` is unknown.
+inline std::string ZT_Platform_path_join(const std::string& dir, const std::string& rest) {
+  if (dir.empty()) return "";
+  if (rest.empty()) return dir;
+  return (std::filesystem::path(dir) / rest).lexically_normal().string();
+}
+
+// `name` inside exe_dir; empty (the platform's own default) when exe_dir is unknown.
+inline std::string ZT_Platform_datapath_default(const std::string& exe_dir,
+                                                const std::string& name) {
+  if (exe_dir.empty()) return "";
+  if (exe_dir.back() == '/') return exe_dir + name;
+  return exe_dir + "/" + name;
+}
+
+// The first of `folders` that exists as a folder (empty ones skipped), else
+// `otherwise`.
+inline std::string ZT_Platform_folder_first(std::initializer_list<std::string> folders,
+                                            const std::string& otherwise) {
+  std::error_code error;
+  for (const std::string& folder : folders)
+    if (!folder.empty() && std::filesystem::is_directory(folder, error)) return folder;
+  return otherwise;
+}
+
+// The program's data folder without -d: `name` beside the program when that
+// folder is there, else the installed folder `installed` (relative to the
+// program's folder, so that an installation works under any prefix) when
+// that is there, else `name` beside the program, whose missing font the
+// start-up then reports. Empty when exe_dir is unknown.
+inline std::string ZT_Platform_datapath_find(const std::string& exe_dir, const std::string& name,
+                                             const std::string& installed) {
+  const std::string beside = ZT_Platform_datapath_default(exe_dir, name);
+  if (beside.empty() || installed.empty()) return beside;
+  return ZT_Platform_folder_first({beside, ZT_Platform_path_join(exe_dir, installed)}, beside);
+}
+
+#endif
