@@ -98,6 +98,7 @@ for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf; do
   else
     got=$($prefix-nm -D --defined-only "$dir/$file" | awk '{print $3}' | sort)
     needs=$($prefix-readelf -d "$dir/$file" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort | tr '\n' ' ')
+    needs+=$($prefix-objdump -T "$dir/$file" | grep -o 'GLIBC_[0-9.]*' | sort -uV | tail -1)
     case $needs in *libstdc++*|*libgcc_s*) problem "$target: needs $needs" ;; esac
   fi
   [ "$got" = "$native_exports" ] || problem "$target: exports differ from the native core's:" $got
