@@ -4,7 +4,7 @@
 
 namespace {
 const int kVolumeStep = 5;
-const int kVolumeMax = 100;
+const int kVolumeMax = ZT_Platform_MaxVolume;
 const int kScrollStep = 15;
 const double kLcdZoomMargin = 1.1;
 
@@ -22,7 +22,7 @@ ZT_Device::ZT_Device(ZT_Platform* platform)
       datapath(platform->datapath_get()),
       bg_x(0),
       bg_y(0),
-      volume(75),
+      volume(ZT_Platform_StartVolume),
       zoom(0),
       view_width(0),
       view_height(0),

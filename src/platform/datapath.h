@@ -5,6 +5,8 @@
 #ifndef ZT_PLATFORM_DATAPATH_H
 #define ZT_PLATFORM_DATAPATH_H
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -20,12 +22,37 @@ inline std::string ZT_Platform_exedir_get(const char* link = "/proc/self/exe") {
   return target.parent_path().string();
 }
 
-// `rest` from the folder `dir` (an absolute `rest` as it is); empty when
-// `dir` is unknown.
+// `rest` from the folder `dir` (an absolute `rest` as it is), with "." and
+// ".." taken out; empty when `dir` is unknown. Plain strings: the libretro
+// core uses this, and std::filesystem would bring the C++ library's locales
+// into the core file.
 inline std::string ZT_Platform_path_join(const std::string& dir, const std::string& rest) {
   if (dir.empty()) return "";
-  if (rest.empty()) return dir;
-  return (std::filesystem::path(dir) / rest).lexically_normal().string();
+  const std::string whole = rest.empty() ? dir : rest[0] == '/' ? rest : dir + "/" + rest;
+  std::string out;
+  size_t at = 0;
+  while (at <= whole.size()) {
+    size_t end = whole.find('/', at);
+    if (end == std::string::npos) end = whole.size();
+    const std::string part = whole.substr(at, end - at);
+    at = end + 1;
+    if (part.empty() || part == ".") continue;
+    const size_t last = out.rfind('/');
+    const bool can_go_up = !out.empty() && out.compare(last + 1, std::string::npos, "..") != 0;
+    if (part == ".." && can_go_up) {
+      out.erase(last == std::string::npos ? 0 : last);
+      continue;
+    }
+    if (!out.empty() || whole[0] == '/') out += '/';
+    out += part;
+  }
+  return out.empty() ? (whole[0] == '/' ? "/" : ".") : out;
+}
+
+// Whether `path` names a folder.
+inline bool ZT_Platform_is_folder(const std::string& path) {
+  struct stat info;
+  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // `name` inside exe_dir; empty (the platform's own default) when exe_dir is unknown.
@@ -40,9 +67,8 @@ inline std::string ZT_Platform_datapath_default(const std::string& exe_dir,
 // `otherwise`.
 inline std::string ZT_Platform_folder_first(std::initializer_list<std::string> folders,
                                             const std::string& otherwise) {
-  std::error_code error;
   for (const std::string& folder : folders)
-    if (!folder.empty() && std::filesystem::is_directory(folder, error)) return folder;
+    if (ZT_Platform_is_folder(folder)) return folder;
   return otherwise;
 }
 

@@ -145,6 +145,10 @@ class ZT_PlatformSoft : public ZT_Platform {
     size_t position;                     // next sample at the mixer's rate
   };
   Channel channels[kChannels];
+  // Where the mixer stands between two of its samples when the host pulls at
+  // another rate: with the channels, what a save state keeps of the sound.
+  uint32_t mix_phase = 0;
+  int mix_rate = kMixRate;  // the rate the host pulled at last
   std::unique_ptr<zt_decode::Font> font;
   std::shared_ptr<const ZT_Pack> pack;  // null: files come from the folder
 
@@ -193,8 +197,6 @@ class ZT_PlatformSoft : public ZT_Platform {
   };
   std::vector<Box> drawn_since_base;
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
-  uint32_t mix_phase = 0;                      // resampling position between mixer steps
-  int mix_rate = kMixRate;                     // the rate the host pulled at last
   int stretch_width = -1;                      // the source width that `stretch_columns` is for
   std::vector<uint16_t> stretch_columns;       // source column of each screen column
   // The same in blocks of eight screen columns for byte shuffles: the first

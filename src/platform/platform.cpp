@@ -25,7 +25,11 @@ std::string ZT_Platform::platformdata_get() { return datapath_get() + "/zentick"
 ZT_Platform_Time ZT_Platform_Time_local() {
   time_t now = time(nullptr);
   struct tm local;
+#ifdef _WIN32
+  localtime_s(&local, &now);  // Windows has the same with its arguments swapped
+#else
   localtime_r(&now, &local);
+#endif
   ZT_Platform_Time t;
   t.day = static_cast<int16_t>(local.tm_mday);
   t.month = static_cast<int16_t>(local.tm_mon + 1);

@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <sstream>
 
+#include "platform/datapath.h"
 #include "platform/keys.h"
 
 namespace {
@@ -57,9 +56,8 @@ ZT_Session::ZT_Session(const Data& data)
       shown(0),
       force_new(true),
       size(0) {
-  std::error_code error;
-  const bool folder = !data.folder.empty() &&
-                      (data.pack == nullptr || std::filesystem::is_directory(data.folder, error));
+  const bool folder =
+      !data.folder.empty() && (data.pack == nullptr || ZT_Platform_is_folder(data.folder));
   platform.datapath_set(folder ? data.folder : std::string("zentick.pack"));
   if (!folder) platform.pack_set(data.pack);
   try {
@@ -221,15 +219,21 @@ void ZT_Session::buttons_load() {
   const std::string path = platform.datapath_get() + "/" + menu->game->folder + "/" + kButtonsFile;
   // The buttons are a convenience: a data set without them plays as before.
   if (!platform.data_read(path, &bytes, &reason)) return;
-  std::istringstream lines(std::string(bytes.begin(), bytes.end()));
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::string name;
+  // Lines "NAME X Y WIDTH HEIGHT"; '#' starts a comment line. Read with
+  // sscanf: streams would bring the C++ library's locales into the core file.
+  const std::string text(bytes.begin(), bytes.end());
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    char name[32];
     Button b;
-    if (!(fields >> name >> b.x >> b.y >> b.width >> b.height)) continue;
-    b.key = ZT_Platform_key_find(name.c_str());
+    if (line.empty() || line[0] == '#' ||
+        std::sscanf(line.c_str(), "%31s %d %d %d %d", name, &b.x, &b.y, &b.width, &b.height) != 5)
+      continue;
+    b.key = ZT_Platform_key_find(name);
     if (b.key >= 0 && b.width > 0 && b.height > 0) buttons.push_back(b);
   }
 }

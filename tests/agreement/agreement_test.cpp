@@ -2,6 +2,8 @@
 // six handhelds are driven through the same scripted keys and clock on the SDL
 // platform (dummy video driver) and on the software platform, and the
 // presented frames are compared pixel for pixel in RGB565 at every zoom level.
+// A third, software platform reads the build's data pack instead of its folder
+// and must present the very frames of the one reading the folder.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -10,6 +12,7 @@
 
 #include "menu/gamelist.h"
 #include "menu/menu.h"
+#include "platform/decode/pack.h"
 #include "platform/plat_soft.h"
 #include "support/sdl_checks.h"
 
@@ -61,36 +64,53 @@ class AgreementTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string data = std::string(ZT_BUILD_DIR) + "/data";
+    std::string reason;
+    std::shared_ptr<const ZT_Pack> pack =
+        ZT_Pack::open_file(std::string(ZT_BUILD_DIR) + "/zentick.pack", &reason);
+    ASSERT_TRUE(pack) << reason;
+    // The pack stands for a folder that is not there.
+    packed.datapath_set(data + "-packed");
+    packed.pack_set(pack);
     sdl.datapath_set(data);
     soft.datapath_set(data);
     sdl.initialize();
     soft.initialize();
+    packed.initialize();
     soft.time_pin(kNoon);
+    packed.time_pin(kNoon);
     sdl_list.reset(new ZT_GameList(&sdl));
     soft_list.reset(new ZT_GameList(&soft));
+    packed_list.reset(new ZT_GameList(&packed));
     sdl_menu.reset(new ZT_Menu(&sdl, sdl_list.get()));
     soft_menu.reset(new ZT_Menu(&soft, soft_list.get()));
+    packed_menu.reset(new ZT_Menu(&packed, packed_list.get()));
   }
   void TearDown() override {
     sdl_menu.reset();
     soft_menu.reset();
+    packed_menu.reset();
     sdl.finalize();
   }
   // One pass on each after the clock moved by `ms`; both present alike.
   void step(unsigned int ms = 0) {
     sdl.ticks += ms;
     soft.ticks_advance(ms);
-    const bool a = sdl_menu->Step(), b = soft_menu->Step();
+    packed.ticks_advance(ms);
+    const bool a = sdl_menu->Step(), b = soft_menu->Step(), c = packed_menu->Step();
     ASSERT_EQ(a, b);
+    ASSERT_EQ(b, c);
     ASSERT_EQ(sdl.presented, soft.presented);
+    ASSERT_EQ(soft.presented, packed.presented);
   }
   void key(int code) {
     sdl.events.push_back(ZT_Platform_Event{ZT_EVENT_KEY, code});
     soft.key_push(code);
+    packed.key_push(code);
     step();
     step();  // the menu paints on the pass after the one that took the key
   }
   int differences() {
+    EXPECT_TRUE(soft.screen == packed.screen) << "the pack's frame differs from the folder's";
     SDL_Surface* s = SDL_GetVideoSurface();
     EXPECT_EQ(0xf800u, s->format->Rmask);  // the dummy driver's 16-bit screen is RGB565
     int count = 0;
@@ -112,9 +132,9 @@ class AgreementTest : public ::testing::Test {
   }
 
   ScriptedSDL sdl;
-  Soft soft;
-  std::unique_ptr<ZT_GameList> sdl_list, soft_list;
-  std::unique_ptr<ZT_Menu> sdl_menu, soft_menu;
+  Soft soft, packed;
+  std::unique_ptr<ZT_GameList> sdl_list, soft_list, packed_list;
+  std::unique_ptr<ZT_Menu> sdl_menu, soft_menu, packed_menu;
 };
 
 TEST_F(AgreementTest, MenuDiffersOnlyInItsText) {
@@ -126,7 +146,7 @@ TEST_F(AgreementTest, MenuDiffersOnlyInItsText) {
     key(ZT_KEY_DOWN);
     EXPECT_LE(differences(), kMenuTextPixels) << "entry " << i + 1;
   }
-  sdl.with_text = soft.with_text = false;
+  sdl.with_text = soft.with_text = packed.with_text = false;
   for (int i = 0; i < 6; ++i) {
     key(ZT_KEY_UP);
     EXPECT_EQ(0, differences()) << "without text, entry " << 4 - i;

@@ -1,6 +1,7 @@
 // Damaged pictures, samples and fonts through the software platform: the same
 // error lines as the desktop program's SDL platform gives for them, never a
-// crash, and the platform goes on working.
+// crash, and the platform goes on working. Read from a data pack, the same
+// files give the same lines.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/decode/pack.h"
 #include "platform/plat_soft.h"
 #include "support/media_files.h"
 #include "support/sdl_checks.h"
@@ -21,6 +23,24 @@ namespace {
 Bytes cut(Bytes b, size_t size) {
   b.resize(std::min(size, b.size()));
   return b;
+}
+Bytes file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+// A pack of the files of a folder named, by their names below it.
+std::shared_ptr<const ZT_Pack> pack_of(const std::string& folder,
+                                       const std::vector<std::string>& names) {
+  std::vector<std::pair<std::string, Bytes>> files;
+  for (const std::string& name : names) {
+    if (fs::is_regular_file(folder + "/" + name)) {
+      files.emplace_back(name, file_bytes(folder + "/" + name));
+    }
+  }
+  std::string reason;
+  std::shared_ptr<const ZT_Pack> pack = ZT_Pack::open_bytes(pack_bytes(files), &reason);
+  EXPECT_TRUE(pack) << reason;
+  return pack;
 }
 Bytes text(const char* s) { return Bytes(s, s + std::strlen(s)); }
 Bytes bmp(int bits, int32_t w = 4, int32_t h = 4, int compression = 0) {
@@ -48,6 +68,9 @@ class SoftBadDataTest : public StartedPlatformTest {
     soft.reset(new ZT_PlatformSoft);
     soft->datapath_set(data->path);
     soft->initialize();
+    packed.reset(new ZT_PlatformSoft);
+    packed->datapath_set(data->path);
+    packed->initialize();
   }
   // Both platforms' lines for one file; `same` false where SDL's reason is
   // garbage read from a cut header, and only the start of the lines can agree.
@@ -55,6 +78,8 @@ class SoftBadDataTest : public StartedPlatformTest {
                         const std::function<void(ZT_Platform*)>& use, bool same) {
     const std::string sdl = failure([&] { use(platform); });
     const std::string mine = failure([&] { use(soft.get()); });
+    packed->pack_set(pack_of(data->path, {path.substr(data->path.size() + 1)}));
+    EXPECT_EQ(mine, failure([&] { use(packed.get()); })) << path << " from a pack";
     if (same) {
       EXPECT_EQ(sdl, mine) << path;
     } else {
@@ -84,7 +109,7 @@ class SoftBadDataTest : public StartedPlatformTest {
     expect_same_line("Unable to load sound sample ", path, use, same);
   }
 
-  std::unique_ptr<ZT_PlatformSoft> soft;
+  std::unique_ptr<ZT_PlatformSoft> soft, packed;
 };
 
 TEST_F(SoftBadDataTest, DamagedPicturesGiveTheDesktopProgramsLines) {
@@ -104,8 +129,10 @@ TEST_F(SoftBadDataTest, DamagedPicturesGiveTheDesktopProgramsLines) {
   const std::string sdl = failure([&] { delete platform->image_load(folder, nullptr); });
   EXPECT_EQ(sdl, failure([&] { delete soft->image_load(folder, nullptr); }));
   const std::string nowhere = data->file("nowhere.bmp");
-  EXPECT_EQ(failure([&] { delete platform->image_load(nowhere, nullptr); }),
-            failure([&] { delete soft->image_load(nowhere, nullptr); }));
+  const std::string missing = failure([&] { delete soft->image_load(nowhere, nullptr); });
+  EXPECT_EQ(failure([&] { delete platform->image_load(nowhere, nullptr); }), missing);
+  packed->pack_set(pack_of(data->path, {}));
+  EXPECT_EQ(missing, failure([&] { delete packed->image_load(nowhere, nullptr); }));
 
   expect_same_picture_line("width0.bmp", bmp(24, 0, 4));
   expect_same_picture_line("height0.bmp", bmp(24, 4, 0));
@@ -166,13 +193,21 @@ TEST_F(SoftBadDataTest, AFontThatIsNotAFontEndsStartUpWithTheFontLine) {
   for (const Bytes& bytes : {Bytes(), text("not a font\n"), cut(font, 12), cut(font, 1000),
                              cut(font, 100000), bmp(24)}) {
     folder.write("zentick/andalemo.ttf", bytes);
-    ZT_PlatformSoft started;
-    started.datapath_set(folder.path);
-    EXPECT_EQ("Unable to load font: Couldn't load font file",
-              failure([&] { started.initialize(); }))
-        << bytes.size() << " bytes";
-    EXPECT_FALSE(started.initialized);
+    for (bool from_pack : {false, true}) {
+      ZT_PlatformSoft started;
+      started.datapath_set(folder.path);
+      if (from_pack) started.pack_set(pack_of(folder.path, {"zentick/andalemo.ttf"}));
+      EXPECT_EQ("Unable to load font: Couldn't load font file",
+                failure([&] { started.initialize(); }))
+          << bytes.size() << " bytes" << (from_pack ? " from a pack" : "");
+      EXPECT_FALSE(started.initialized);
+    }
   }
+  ZT_PlatformSoft empty_pack;
+  empty_pack.datapath_set(folder.path);
+  empty_pack.pack_set(pack_of(folder.path, {}));
+  EXPECT_EQ("Unable to load font: Couldn't open " + folder.path + "/zentick/andalemo.ttf",
+            failure([&] { empty_pack.initialize(); }));
   ZT_PlatformSoft nowhere;
   nowhere.datapath_set(folder.path + "/none");
   EXPECT_EQ("Unable to load font: Couldn't open " + folder.path + "/none/zentick/andalemo.ttf",

@@ -1,6 +1,6 @@
 // Writes the seed pictures and sounds of the media fuzz target: tiny BMPs of
-// every depth SDL reads, WAV samples in each encoding and a tiny TrueType font,
-// byte by byte, so that no binary file is kept in the repository.
+// every depth SDL reads, WAV samples in each encoding, a tiny TrueType font and
+// a data pack, byte by byte, so that no binary file is kept in the repository.
 // Usage: media_seeds OUTPUT_FOLDER
 #include <climits>
 #include <cstdint>
@@ -178,6 +178,13 @@ int main(int argc, char** argv) {
   append(ms_block, ramp(5, 33));
   ok &= write(dir, "wav_ms_adpcm.wav", wav_bytes(2, 1, 22050, 4, 14, ms_extra, none, ms_block));
   ok &= write(dir, "tiny.ttf", tiny_font());
+  // A data pack of a picture, a sample and the font, as the soft platform reads them.
+  ok &= write(
+      dir, "tiny.pack",
+      pack_bytes({{"game/image/bg.bmp",
+                   bmp_bytes(2, 1, 32, 0, none, none, {255, 0, 255, 0, 10, 20, 30, 0})},
+                  {"game/sound/beep.wav", wav_bytes(1, 1, 22050, 16, 2, none, none, ramp(32, 37))},
+                  {"zentick/andalemo.ttf", tiny_font()}}));
 
   // Regression inputs. 16383 x -2^31 at 32 bits, 118 bytes: SDL keeps that
   // height negative and puts no pixels behind it.

@@ -30,6 +30,9 @@ flags=(-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
   -fno-omit-frame-pointer -I"$root/src" -I"$root/tests")
 # The tests' temporary folders (with the font) and byte writers, for the media target.
 support=("$root/tests/support/media_files.cpp" "$root/tests/support/temp_dir.cpp")
+# The platforms' decoders, with stb's headers.
+decode=("$root"/src/platform/decode/*.cpp)
+flags+=(-isystem /usr/include/stb)
 
 case $target in
   anyoption_args | anyoption_file)
@@ -38,16 +41,15 @@ case $target in
     ;;
   platform_media)
     sources=("$here/$target""_fuzz.cpp" "$root/src/platform/plat_sdl.cpp"
-      "$root/src/platform/platform.cpp" "${support[@]}")
+      "$root/src/platform/platform.cpp" "${decode[@]}" "${support[@]}")
     read -r -a sdl_cflags <<<"$(pkg-config --cflags sdl SDL_mixer SDL_ttf SDL_gfx)"
     read -r -a libs <<<"$(pkg-config --libs sdl SDL_mixer SDL_ttf SDL_gfx)"
     flags+=("${sdl_cflags[@]}")
     ;;
   soft_media)
     sources=("$here/$target""_fuzz.cpp" "$root"/src/platform/plat_soft*.cpp
-      "$root/src/platform/platform.cpp")
+      "$root/src/platform/platform.cpp" "${decode[@]}")
     libs=()
-    flags+=(-isystem /usr/include/stb)
     ;;
   session_state)
     # The whole simulator below the hosts, on the build's data set.

@@ -1,14 +1,20 @@
 // The software platform's own behaviour, the parts that have no SDL twin to be
 // compared with: the host's event queue and clocks, the mixer the host pulls,
-// sounds destroyed while they play, and drawing into the frame a host reads.
+// sounds destroyed while they play, drawing into the frame a host reads, and
+// the data pack it may read its files from.
 #include "platform/plat_soft.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/decode/pack.h"
 #include "support/media_files.h"
 #include "support/temp_dir.h"
 
@@ -79,6 +85,127 @@ TEST_F(SoftTest, ClocksAreTheHostsTicksAndAPinnedOrLocalCalendar) {
   localtime_r(&now, &local);
   EXPECT_EQ(local.tm_year, platform.time_get().year);
   EXPECT_EQ(0u, platform.time_ms_get() % 1000);
+}
+
+TEST_F(SoftTest, AnAnchoredCalendarCarriesThroughMonthsYearsAndLeapDays) {
+  // Day, month, year since 1900, hour, minute, second.
+  struct Row {
+    ZT_Platform_Time start;
+    uint32_t anchor_ticks;
+    uint32_t elapsed_ms;
+    ZT_Platform_Time then;
+  } const rows[] = {
+      {{7, 12, 126, 13, 5, 9}, 0, 999, {7, 12, 126, 13, 5, 9}},  // whole seconds only
+      {{7, 12, 126, 13, 59, 59}, 0, 1000, {7, 12, 126, 14, 0, 0}},
+      {{31, 12, 126, 23, 59, 59}, 5, 1500, {1, 1, 127, 0, 0, 0}},
+      {{28, 2, 124, 23, 59, 30}, 0, 45000, {29, 2, 124, 0, 0, 15}},   // 2024 leaps
+      {{28, 2, 123, 23, 59, 30}, 0, 45000, {1, 3, 123, 0, 0, 15}},    // 2023 does not
+      {{28, 2, 200, 12, 0, 0}, 0, 86400000, {1, 3, 200, 12, 0, 0}},   // nor does 2100
+      {{28, 2, 100, 12, 0, 0}, 0, 86400000, {29, 2, 100, 12, 0, 0}},  // 2000 does
+      {{30, 4, 126, 23, 0, 0}, 0, 3600000, {1, 5, 126, 0, 0, 0}},
+      {{1, 1, 126, 0, 0, 0}, 0xfffffc18u, 2000, {1, 1, 126, 0, 0, 2}},    // the clock wraps
+      {{31, 12, 126, 0, 0, 0}, 0, 0xffffffffu, {18, 2, 127, 17, 2, 47}},  // 49.7 days
+  };
+  for (const Row& r : rows) {
+    platform.ticks = r.anchor_ticks;
+    platform.time_anchor(r.start);
+    platform.ticks_advance(r.elapsed_ms);
+    const ZT_Platform_Time t = platform.time_get();
+    const std::string at = std::to_string(r.start.day) + "/" + std::to_string(r.start.month) +
+                           " + " + std::to_string(r.elapsed_ms) + " ms";
+    EXPECT_EQ(r.then.year, t.year) << at;
+    EXPECT_EQ(r.then.month, t.month) << at;
+    EXPECT_EQ(r.then.day, t.day) << at;
+    EXPECT_EQ(ZT_Platform_Time_ms(r.then), platform.time_ms_get()) << at;
+  }
+  // A pinned time stops the anchored one, and the other way round.
+  platform.time_pin(ZT_Platform_Time{2, 3, 126, 4, 5, 6});
+  platform.ticks_advance(5000);
+  EXPECT_EQ(6, platform.time_get().second);
+  platform.time_anchor(ZT_Platform_Time{2, 3, 126, 4, 5, 6});
+  platform.ticks_advance(5000);
+  EXPECT_EQ(11, platform.time_get().second);
+  EXPECT_TRUE(platform.time_anchored);
+}
+
+TEST_F(SoftTest, PacksReadBackAndDamagedOnesAreRefused) {
+  // The build's pack holds its data folder byte for byte.
+  namespace fs = std::filesystem;
+  const std::string built = std::string(ZT_BUILD_DIR) + "/data";
+  std::string reason;
+  std::unique_ptr<ZT_Pack> pack =
+      ZT_Pack::open_file(std::string(ZT_BUILD_DIR) + "/zentick.pack", &reason);
+  ASSERT_TRUE(pack) << reason;
+  size_t files = 0;
+  for (const fs::directory_entry& e : fs::recursive_directory_iterator(built)) {
+    if (!e.is_regular_file()) continue;
+    ++files;
+    const std::string name = e.path().lexically_relative(built).generic_string();
+    const ZT_Pack::Entry* entry = pack->find(name);
+    ASSERT_TRUE(entry) << name;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(pack->read(*entry, &bytes, &reason)) << name;
+    std::ifstream in(e.path(), std::ios::binary);
+    EXPECT_TRUE(bytes == Bytes(std::istreambuf_iterator<char>(in), {})) << name;
+  }
+  EXPECT_EQ(files, pack->entries().size());
+
+  // Damaged packs: refused when opened, or the damaged file when read.
+  const Bytes picture = bmp_bytes(2, 1, 32, 0, {}, {}, {255, 0, 255, 0, 10, 20, 30, 0});
+  const Bytes good = pack_bytes({{"a.bmp", picture}, {"b/c.wav", ramp(300, 7)}});
+  const size_t record = 16, second_record = 16 + 14 + 5, data = 16 + 14 + 5 + 14 + 7;
+  auto put32 = [](Bytes* b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) (*b)[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  const size_t adler_end = data + 2 + 5 + picture.size() + 4;  // the first file's last byte + 1
+  struct Case {
+    const char* what;
+    std::function<void(Bytes*)> damage;
+    bool opens;
+    bool first_reads;
+  } const cases[] = {
+      {"intact", [](Bytes*) {}, true, true},
+      {"empty", [](Bytes* b) { b->clear(); }, false, false},
+      {"another format", [](Bytes* b) { (*b)[0] = 'X'; }, false, false},
+      {"another version", [&](Bytes* b) { put32(b, 4, 2); }, false, false},
+      {"more files than the index holds", [&](Bytes* b) { put32(b, 8, 0x7fffffff); }, false, false},
+      {"an index past the end", [&](Bytes* b) { put32(b, 12, 0xfffffff0u); }, false, false},
+      {"an index longer than its files", [&](Bytes* b) { put32(b, 12, data - 16 + 1); }, false,
+       false},
+      {"a name past the index", [&](Bytes* b) { (*b)[second_record + 12] = 200; }, false, false},
+      {"an empty name", [&](Bytes* b) { (*b)[record + 12] = 0; }, false, false},
+      {"data past the end", [&](Bytes* b) { put32(b, second_record, 0xfffffff0u); }, false, false},
+      {"cut short", [](Bytes* b) { b->pop_back(); }, false, false},
+      {"a size deflate cannot reach", [&](Bytes* b) { put32(b, record + 8, 1u << 25); }, false,
+       false},
+      {"a size past the limit", [&](Bytes* b) { put32(b, record + 8, 0xffffffffu); }, false, false},
+      {"the same name twice",
+       [&](Bytes* b) {
+         *b = pack_bytes({{"a.bmp", picture}, {"a.bmp", picture}});
+       },
+       false, false},
+      {"a size one short", [&](Bytes* b) { put32(b, record + 8, picture.size() - 1); }, true,
+       false},
+      {"a size one long", [&](Bytes* b) { put32(b, record + 8, picture.size() + 1); }, true, false},
+      {"a damaged checksum", [&](Bytes* b) { (*b)[adler_end - 1] ^= 1; }, true, false},
+      {"a damaged stream", [&](Bytes* b) { (*b)[data + 2] = 7; }, true, false},  // no such block
+  };
+  for (const Case& c : cases) {
+    Bytes bytes = good;
+    c.damage(&bytes);
+    reason.clear();
+    std::unique_ptr<ZT_Pack> p = ZT_Pack::open_memory(bytes.data(), bytes.size(), &reason);
+    ASSERT_EQ(c.opens, p != nullptr) << c.what << ": " << reason;
+    if (!p) {
+      EXPECT_FALSE(reason.empty()) << c.what;
+      continue;
+    }
+    // Only the first file is damaged; the other one still reads.
+    ASSERT_TRUE(p->find("a.bmp") && p->find("b/c.wav") && !p->find("b")) << c.what;
+    std::vector<uint8_t> out;
+    EXPECT_EQ(c.first_reads, p->read(*p->find("a.bmp"), &out, &reason)) << c.what;
+    EXPECT_TRUE(p->read(*p->find("b/c.wav"), &out, &reason) && out == ramp(300, 7)) << c.what;
+  }
 }
 
 TEST_F(SoftTest, SixChannelsMixAtTheMixersVolumeWithSaturation) {

@@ -1,6 +1,7 @@
 // Little-endian writers and BMP/WAV byte images for tests and fuzz seeds.
 #include "support/media_files.h"
 
+#include <algorithm>
 #include <cstdio>
 
 void le16(Bytes& b, uint32_t v) {
@@ -87,6 +88,47 @@ Bytes wav_bytes(int format, int channels, uint32_t rate, int bits, int block_ali
   le32(b, body.size());
   append(b, body);
   return b;
+}
+
+Bytes pack_bytes(const std::vector<std::pair<std::string, Bytes>>& files) {
+  std::vector<Bytes> streams;
+  size_t index = 0;
+  for (const auto& f : files) {
+    Bytes z = {0x78, 0x01};
+    size_t at = 0;
+    do {  // stored blocks of at most 65535 bytes, the last one marked
+      const size_t n = std::min<size_t>(f.second.size() - at, 65535);
+      z.push_back(at + n == f.second.size() ? 1 : 0);
+      le16(z, static_cast<uint32_t>(n));
+      le16(z, static_cast<uint32_t>(~n & 0xffff));
+      z.insert(z.end(), f.second.begin() + at, f.second.begin() + at + n);
+      at += n;
+    } while (at < f.second.size());
+    uint32_t a = 1, b = 0;
+    for (uint8_t c : f.second) {
+      a = (a + c) % 65521;
+      b = (b + a) % 65521;
+    }
+    for (int shift : {24, 16, 8, 0}) z.push_back(static_cast<uint8_t>((b << 16 | a) >> shift));
+    streams.push_back(z);
+    index += 14 + f.first.size();
+  }
+  Bytes out;
+  append_text(out, "ZTPK");
+  le32(out, 1);
+  le32(out, static_cast<uint32_t>(files.size()));
+  le32(out, static_cast<uint32_t>(index));
+  size_t offset = 16 + index;
+  for (size_t i = 0; i < files.size(); ++i) {
+    le32(out, static_cast<uint32_t>(offset));
+    le32(out, static_cast<uint32_t>(streams[i].size()));
+    le32(out, static_cast<uint32_t>(files[i].second.size()));
+    le16(out, static_cast<uint32_t>(files[i].first.size()));
+    append_text(out, files[i].first.c_str());
+    offset += streams[i].size();
+  }
+  for (const Bytes& z : streams) append(out, z);
+  return out;
 }
 
 bool write_file(const std::string& path, const uint8_t* data, size_t size) {

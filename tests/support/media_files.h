@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 typedef std::vector<uint8_t> Bytes;
@@ -32,6 +33,10 @@ Bytes wav_bytes(int format, int channels, uint32_t rate, int bits, int block_ali
 // A WAV whose format chunk claims two bytes (SDL 1.2 reads sixteen anyway),
 // then four bytes of samples.
 Bytes wav_short_fmt_bytes();
+
+// A data pack of (name, bytes) files in that order, each stored without
+// compression in a zlib stream, as the pack reader takes any deflate stream.
+Bytes pack_bytes(const std::vector<std::pair<std::string, Bytes>>& files);
 
 // Writes the bytes as the whole file; false if it cannot be written.
 bool write_file(const std::string& path, const uint8_t* data, size_t size);

@@ -113,7 +113,7 @@ int zt_mkdata_write(const std::string& dir) {
   TTF_Font* font = nullptr;
   try {
     std::filesystem::create_directories(dir + "/zentick");
-    copy_file(kFontDir + "/DejaVuSansMono.ttf", dir + "/zentick/andalemo.ttf");
+    copy_file(kFontDir + "/DejaVuSansMono.ttf", dir + "/zentick/" + ZT_Platform_FontFile);
     font = TTF_OpenFont((kFontDir + "/DejaVuSans-Bold.ttf").c_str(), 96);
     if (!font) fail(std::string("cannot open the picture font: ") + TTF_GetError());
     mkdata::ink_font_set(font);

@@ -230,7 +230,7 @@ void options_read() {
   const char* volume = variable(kVolumeKey);
   if (volume != nullptr) {
     int v = std::atoi(volume);
-    if (v < 0 || v > 100) v = 75;
+    if (v < 0 || v > ZT_Platform_MaxVolume) v = ZT_Platform_StartVolume;
     // Only a change of the option itself overrides the player's volume keys.
     if (v != running.volume_option) running.session->volume_set(v);
     running.volume_option = v;

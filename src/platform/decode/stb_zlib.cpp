@@ -17,6 +17,7 @@
 #define STBI_NO_PNM
 #define STBI_SUPPORT_ZLIB
 #define STBI_NO_FAILURE_STRINGS
+#define STBI_NO_SIMD
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
