@@ -53,7 +53,8 @@ echo "native:              $expected"
 echo "native core file:    $loads"
 
 ran=0
-# target, toolchain triple tools' prefix, runner, how to hand it a path
+# Per target: its binutils' prefix, compiler, runner, packages, file names, and
+# what turns a path of this machine into one the runner's program opens.
 for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf; do
   case $target in
     mingw-w64-x86_64)
