@@ -2,7 +2,8 @@
 # Installs the Debian packages Zentick needs when any is missing.
 # Usage: scripts/setup.sh [--web] [--test]
 #   --web adds the WebAssembly tool chain; --test adds what the test suite needs
-#   (the web build and its browser tests included).
+#   (the web build and its browser tests included, and the libretro core's
+#   cross compilers for Windows and ARM Linux with wine and qemu-user to run them).
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl1.2-dev libsdl-mixer1.2-dev
@@ -22,7 +23,8 @@ if [ $web = 1 ]; then
 fi
 if [ $test = 1 ]; then
   packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev
-    libsdl1.2-compat desktop-file-utils appstream man-db lintian file retroarch chromium nodejs)
+    libsdl1.2-compat desktop-file-utils appstream man-db lintian file retroarch chromium nodejs
+    g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user)
   # The browser tests install their npm packages with npm ci; a Node.js from
   # another source may bring its own npm.
   if ! command -v npm >/dev/null 2>&1; then packages+=(npm); fi

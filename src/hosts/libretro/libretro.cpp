@@ -3,7 +3,6 @@
 // sound, options and save states, and nothing more. No exception leaves
 // these functions: a fatal error becomes an on-screen message, a log line and
 // a request to shut the core down.
-#include <dlfcn.h>
 #include <libretro.h>
 
 #include <cstdarg>
@@ -13,8 +12,11 @@
 #include <new>
 #include <string>
 
+#include "hosts/libretro/core_file.h"
+#include "hosts/libretro/core_pack.h"
 #include "hosts/libretro/libretro_session.h"
 #include "platform/datapath.h"
+#include "platform/decode/pack.h"
 #include "session/session.h"
 
 #ifndef ZT_LIBRETRO_DATA_FROM_CORE
@@ -103,8 +105,9 @@ Running running;
 int16_t mono[kMaxFrameSamples];
 int16_t stereo[2 * kMaxFrameSamples];
 
-// A black picture and silence for a core that could not start.
-const uint16_t kBlack[ZT_Session::kWidth * ZT_Session::kHeight] = {};
+// A black picture for a core that could not start. Not const: as a constant
+// its 600 KB of zeros would be in the core file.
+uint16_t kBlack[ZT_Session::kWidth * ZT_Session::kHeight];
 
 const char kZoomKey[] = "zentick_zoom";
 const char kVolumeKey[] = "zentick_volume";
@@ -279,16 +282,6 @@ const retro_input_descriptor kDescriptors[] = {
 // ---------------------------------------------------------------------------
 // Loading
 
-// The folder of the core's own file.
-std::string zt_core_folder() {
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&zt_core_folder), &info) == 0 || info.dli_fname == nullptr)
-    return "";
-  const std::string core = info.dli_fname;
-  const size_t slash = core.rfind('/');
-  return slash == std::string::npos ? "" : core.substr(0, slash);
-}
-
 // The data: <system directory>/zentick/ when it exists (custom art), else
 // the data installed with the core, else the pack built into the core.
 ZT_Session::Data data_find() {
@@ -301,6 +294,11 @@ ZT_Session::Data data_find() {
       {own, ZT_Platform_path_join(zt_core_folder(), ZT_LIBRETRO_DATA_FROM_CORE),
        ZT_LIBRETRO_DATADIR},
       "");
+  size_t size = 0;
+  const uint8_t* pack = zt_core_pack(&size);
+  std::string reason;
+  if (pack != nullptr && !(data.pack = ZT_Pack::open_memory(pack, size, &reason)))
+    log_line(RETRO_LOG_ERROR, "the data built into the core is damaged: %s", reason.c_str());
   return data;
 }
 

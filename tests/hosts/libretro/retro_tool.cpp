@@ -3,15 +3,34 @@
 //     runs the core FRAMES frames without input and writes its picture;
 //   zentick-retro-tool bench SYSTEM [FRAMES] [MIN_FPS]
 //     frames per second of retro_run during Game A at zoom levels 0 and 2,
-//     unthrottled; fails below MIN_FPS (default 0: report only).
+//     unthrottled; fails below MIN_FPS (default 0: report only);
+//   zentick-retro-tool startup SYSTEM [ROUNDS]
+//     milliseconds from retro_load_game to the end of the first retro_run;
+//   zentick-retro-tool replay SYSTEM
+//     a scripted minute of Monkey's Game A with a save state in the middle,
+//     then the second half again from the state; prints the hashes of the
+//     pictures, the sound and the state, which must be the same on every
+//     system, and fails if the replay differs;
+//   zentick-retro-tool load CORE
+//     opens the core file as a frontend does (dlopen, LoadLibrary on Windows)
+//     and prints what retro_get_system_info says.
 #include <libretro.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 #include "frontend.h"
 
@@ -24,30 +43,39 @@ int frame(const char* system, int frames, const char* out) {
   return f.write_png(out) ? 0 : 1;
 }
 
-// Monkey in Game A (Down twice, Start to run it and to switch it on, A for
-// the time and A again for the game), at `zoom` presses of R.
-double game_a_fps(const char* system, int zoom_presses, int frames) {
-  RetroFrontend f(system);
-  if (!f.start()) return -1;
+typedef std::chrono::steady_clock Clock;
+
+// Monkey in Game A: Down twice, Start to run it and to switch it on, A for
+// the time and A again for the game.
+void start_monkey_game_a(RetroFrontend& f) {
   f.run();
   const unsigned keys[] = {RETRO_DEVICE_ID_JOYPAD_DOWN,  RETRO_DEVICE_ID_JOYPAD_DOWN,
                            RETRO_DEVICE_ID_JOYPAD_START, RETRO_DEVICE_ID_JOYPAD_START,
                            RETRO_DEVICE_ID_JOYPAD_A,     RETRO_DEVICE_ID_JOYPAD_A};
   for (unsigned key : keys) f.tap(key, 5);
+}
+
+// Left now and then; A every five seconds starts a new game after a game
+// over (and does nothing during one), so that the whole run is play.
+uint32_t play_buttons(int frame) {
+  return frame % 300 == 150 ? 1u << RETRO_DEVICE_ID_JOYPAD_A
+         : frame % 29 == 0  ? 1u << RETRO_DEVICE_ID_JOYPAD_LEFT
+                            : 0;
+}
+
+// Monkey in Game A at `zoom` presses of R.
+double game_a_fps(const char* system, int zoom_presses, int frames) {
+  RetroFrontend f(system);
+  if (!f.start()) return -1;
+  start_monkey_game_a(f);
   for (int i = 0; i < zoom_presses; ++i) f.tap(RETRO_DEVICE_ID_JOYPAD_R, 5);
   f.sound.reserve(f.sound.size() + static_cast<size_t>(frames) * 800);
-  typedef std::chrono::steady_clock Clock;
   std::chrono::duration<double> took(0), drawing(0);
   int drawn = 0;
-  // Left now and then; A every five seconds starts a new game after a game
-  // over (and does nothing during one), so that the whole run is play.
   for (int i = 0; i < frames; ++i) {
-    uint32_t held = i % 300 == 150 ? 1u << RETRO_DEVICE_ID_JOYPAD_A
-                    : i % 29 == 0  ? 1u << RETRO_DEVICE_ID_JOYPAD_LEFT
-                                   : 0;
     int before = f.frames_new;
     Clock::time_point start = Clock::now();
-    f.run(held);
+    f.run(play_buttons(i));
     std::chrono::duration<double> one = Clock::now() - start;
     took += one;
     if (f.frames_new != before) {
@@ -75,6 +103,104 @@ double game_a_fps(const char* system, int zoom_presses, int frames) {
   return loaded ? frames / took.count() : -1;
 }
 
+// The core's start-up as a player waits for it: retro_load_game (the data
+// read, the menu drawn) and the first retro_run. The median of `rounds`.
+int startup(const char* system, int rounds) {
+  RetroFrontend f(system);
+  std::vector<double> took;
+  for (int i = 0; i < rounds; ++i) {
+    Clock::time_point start = Clock::now();
+    if (!f.start()) return 1;
+    f.run();
+    took.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    if (f.frames_new == 0) {
+      std::fprintf(stderr, "no picture in the first frame\n");
+      return 1;
+    }
+    f.stop();
+  }
+  std::sort(took.begin(), took.end());
+  std::printf("start-up to the first frame: %.2f ms (median of %d, fastest %.2f ms)\n",
+              took[took.size() / 2], rounds, took.front());
+  return 0;
+}
+
+// Pictures (one each second, and the last) and sound of `frames` frames of
+// play from frame `from` of the script.
+struct Played {
+  uint64_t pictures = 14695981039346656037ull;
+  uint64_t sound = 0;
+};
+
+Played play(RetroFrontend& f, int from, int frames) {
+  Played played;
+  const size_t sound_from = f.sound.size();
+  for (int i = from; i < from + frames; ++i) {
+    // R once: the second half zooms on the handheld, drawn scaled.
+    f.run(play_buttons(i) | (i == 1830 ? 1u << RETRO_DEVICE_ID_JOYPAD_R : 0));
+    if (i % 60 == 59 || i == from + frames - 1) {
+      uint64_t picture = f.picture_hash();
+      played.pictures = fnv64(&picture, sizeof picture) ^ (played.pictures * 1099511628211ull);
+    }
+  }
+  played.sound = fnv64(f.sound.data() + sound_from, (f.sound.size() - sound_from) * 2);
+  return played;
+}
+
+int replay(const char* system) {
+  RetroFrontend f(system);
+  if (!f.start()) return 1;
+  f.run();
+  const uint64_t menu = f.picture_hash();  // its text drawn from the font
+  start_monkey_game_a(f);
+  const int half = 1800;  // half a minute at 60 frames per second
+  Played first = play(f, 0, half);
+  std::vector<uint8_t> state = f.save();
+  if (state.empty()) return 1;
+  Played second = play(f, half, half);
+  bool loaded = f.load(state);
+  Played again = play(f, half, half);
+  bool same = loaded && again.pictures == second.pictures && again.sound == second.sound;
+  std::printf("menu %016" PRIx64 " pictures %016" PRIx64 " %016" PRIx64 " sound %016" PRIx64
+              " %016" PRIx64 " state %016" PRIx64 " (%zu bytes) replay %s\n",
+              menu, first.pictures, second.pictures, first.sound, second.sound,
+              fnv64(state.data(), state.size()), state.size(),
+              same     ? "same"
+              : loaded ? "DIFFERENT"
+                       : "REFUSED");
+  return same && !f.shutdown ? 0 : 1;
+}
+
+// The core file as a frontend opens it: its imports resolved and its
+// run-time started by the system's own loader, its entry points found.
+int load(const char* core) {
+#ifdef _WIN32
+  HMODULE library = LoadLibraryA(core);
+  auto entry = [&](const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(library, name));
+  };
+#else
+  void* library = dlopen(core, RTLD_NOW | RTLD_LOCAL);
+  auto entry = [&](const char* name) { return dlsym(library, name); };
+#endif
+  if (library == nullptr) {
+    std::fprintf(stderr, "cannot open %s\n", core);
+    return 1;
+  }
+  auto api_version = reinterpret_cast<unsigned (*)()>(entry("retro_api_version"));
+  auto system_info = reinterpret_cast<void (*)(retro_system_info*)>(entry("retro_get_system_info"));
+  if (api_version == nullptr || system_info == nullptr) return 1;
+  retro_system_info info;
+  system_info(&info);
+  std::printf("%s %s, libretro API %u\n", info.library_name, info.library_version, api_version());
+#ifdef _WIN32
+  FreeLibrary(library);
+#else
+  dlclose(library);
+#endif
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,7 +213,13 @@ int main(int argc, char** argv) {
     double zoom2 = game_a_fps(argv[2], 1, frames);  // R: none -> the handheld's box
     return zoom0 >= floor && zoom2 >= floor ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: %s frame SYSTEM FRAMES OUT.png | bench SYSTEM [FRAMES] [MIN_FPS]\n",
+  if (command == "startup" && argc >= 3)
+    return startup(argv[2], argc > 3 ? std::atoi(argv[3]) : 21);
+  if (command == "replay" && argc == 3) return replay(argv[2]);
+  if (command == "load" && argc == 3) return load(argv[2]);
+  std::fprintf(stderr,
+               "usage: %s frame SYSTEM FRAMES OUT.png | bench SYSTEM [FRAMES] [MIN_FPS]"
+               " | startup SYSTEM [ROUNDS] | replay SYSTEM | load CORE\n",
                argv[0]);
   return 2;
 }

@@ -1,0 +1,8 @@
+# Linux on 64-bit ARM with Debian's g++-aarch64-linux-gnu.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+set(ZT_CROSS_TRIPLE aarch64-linux-gnu)
+set(CMAKE_C_COMPILER ${ZT_CROSS_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${ZT_CROSS_TRIPLE}-g++)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZT_CROSS_TRIPLE})
+include(${CMAKE_CURRENT_LIST_DIR}/cross-common.cmake)

@@ -1,0 +1,9 @@
+# Windows x64 with Debian's MinGW-w64 (g++-mingw-w64-x86-64-posix).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(ZT_CROSS_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZT_CROSS_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZT_CROSS_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZT_CROSS_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZT_CROSS_TRIPLE})
+include(${CMAKE_CURRENT_LIST_DIR}/cross-common.cmake)
