@@ -3,7 +3,7 @@
 # native reference frames, installs the pinned npm packages with npm ci (no
 # browser is downloaded: Debian's chromium is used) and runs page_test.js.
 # Usage: tests/web/run.sh [NATIVE_BUILD_DIR] [--bench]   (default: build)
-#   --bench prints the loading and battery figures (tests/web/bench.js) instead.
+#   --bench prints the loading and battery figures (bench/web_bench.js) instead.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 build="${1:-$root/build}"
@@ -21,6 +21,6 @@ cp "$root/tests/web/package.json" "$root/tests/web/package-lock.json" "$web/npm/
   npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
 
 if [ "${2:-}" = --bench ]; then
-  exec env NODE_PATH="$web/npm/node_modules" node "$root/tests/web/bench.js" "$web/site"
+  exec env NODE_PATH="$web/npm/node_modules" node "$root/bench/web_bench.js" "$web/site"
 fi
 NODE_PATH="$web/npm/node_modules" node "$root/tests/web/page_test.js" "$web/site" "$web/reference"

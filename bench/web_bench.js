@@ -5,10 +5,10 @@
 // gzips, with an empty cache. Battery: the main thread's busy share (CDP
 // performance metrics, 4x slower processor) in the idle menu, on a handheld
 // showing the watch and during Game A.
-// Usage: node bench.js SITE_DIR   (puppeteer-core on NODE_PATH)
+// Usage: node bench/web_bench.js SITE_DIR   (puppeteer-core on NODE_PATH)
 'use strict';
 
-const { sleep, readSite, serve, launch, open, stats } = require('./harness');
+const { sleep, readSite, serve, launch, open, stats } = require('../tests/web/harness');
 
 const SLOW_CPU = { rate: 4 };
 const SLOW_LINK = { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8,
