@@ -41,10 +41,10 @@ strip --strip-unneeded -o "$stage/zentick_libretro.so" "$root/build/zentick_libr
 core_zip linux-x86_64 "$stage/zentick_libretro.so" "$root/build/zentick_libretro.info"
 
 # The cores for other systems, in the folders the cross tests use.
-for spec in mingw-w64-x86_64:windows-x86_64:zentick_libretro.dll \
+for entry in mingw-w64-x86_64:windows-x86_64:zentick_libretro.dll \
   aarch64-linux-gnu:linux-aarch64:zentick_libretro.so \
   arm-linux-gnueabihf:linux-armhf:zentick_libretro.so; do
-  IFS=: read -r toolchain target file <<<"$spec"
+  IFS=: read -r toolchain target file <<<"$entry"
   dir="$root/build/cross/$toolchain"
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/$toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DZT_CORE_PACK="$pack" >/dev/null

@@ -3,9 +3,6 @@
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR arm)
 set(ZT_CROSS_TRIPLE arm-linux-gnueabihf)
-set(CMAKE_C_COMPILER ${ZT_CROSS_TRIPLE}-gcc)
-set(CMAKE_CXX_COMPILER ${ZT_CROSS_TRIPLE}-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZT_CROSS_TRIPLE})
 include(${CMAKE_CURRENT_LIST_DIR}/cross-common.cmake)
 # GCC notes that an old ABI passed some arguments differently: nothing here
 # links code built before GCC 7.1.

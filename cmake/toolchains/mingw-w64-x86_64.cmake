@@ -2,8 +2,6 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(ZT_CROSS_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZT_CROSS_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ZT_CROSS_TRIPLE}-g++-posix)
+set(ZT_CROSS_COMPILER_SUFFIX -posix)  # the variant with C++ threads
 set(CMAKE_RC_COMPILER ${ZT_CROSS_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZT_CROSS_TRIPLE})
 include(${CMAKE_CURRENT_LIST_DIR}/cross-common.cmake)
