@@ -158,7 +158,7 @@ class ZT_Session {
   int tap_key;            // the key a pointer holds down, -1 none
   uint32_t ms_rest;       // fractions of a millisecond carried, in 1/fps
   uint32_t samples_rest;  // fractions of a sample carried, in 1/fps
-  unsigned long shown;    // platform.presented when last looked at
+  uint32_t shown;         // platform.presented when last looked at
   bool force_new;
   std::vector<Button> buttons;  // the running game's, in picture pixels
   std::string buttons_folder;   // the game they belong to
