@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The frame benchmark both platforms share: a full frame as the device draws
 // it when its game has changed, timed against a plain copy of the frame's
 // bytes in the same iteration.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of the session as a frontend drives it at 60 frames per second:
 // a frame with nothing due (the menu, and a handheld showing the watch between
 // two seconds), and a save plus a load of the state, which rewind does on

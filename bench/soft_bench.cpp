@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks of the software platform on the data set the build draws: one
 // full frame of each game with every segment lit at each zoom level (against a
 // plain copy of the frame's bytes in the same iteration), and a pass of the

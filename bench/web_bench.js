@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The page's loading and battery figures (docs/performance.md), measured in
 // headless Chromium with its network and CPU emulation; not a test: it prints.
 // Loading: a mid-range phone (4x slower processor) on a 1.6 Mbit/s link with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Benchmarks under SDL's dummy drivers, on the data set the build draws: one
 // full frame of each game with every segment lit at each zoom level (against a
 // plain copy of the frame's bytes), start-up to the menu's first frame, loading

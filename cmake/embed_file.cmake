@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes OUTPUT, a C++ source that defines `const uint8_t* FUNCTION(size_t*)`
 # returning the bytes of INPUT (or nullptr and 0 when INPUT is empty), for
 # `cmake -DINPUT=... -DOUTPUT=... -DFUNCTION=... -DHEADER=... -P embed_file.cmake`

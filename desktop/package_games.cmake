@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Run by CPack on the staging folder of the Debian package, before it is packed:
 # Debian keeps games in /usr/games (lintian insists on it for section games),
 # so the program moves there from the folder the build installs it in. It finds

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up what is missing, builds everything Zentick ships and writes dist/:
 #   zentick_VERSION_amd64.deb                     the Debian package (cpack in build/)
 #   zentick_libretro-VERSION-TARGET.zip           the libretro core and its info file, for

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages Zentick needs when any is missing.
 # Usage: scripts/setup.sh [--web] [--test]
 #   --web adds the WebAssembly tool chain; --test adds what the test suite needs

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up what is missing, then builds and runs the whole test suite twice:
 # a normal build and an AddressSanitizer + UndefinedBehaviorSanitizer build;
 # once, between them, the web page's build and its browser tests.

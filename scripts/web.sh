@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up what is missing, builds Zentick for the web browser into
 # build-web/site/ (the page, its script, the WebAssembly module, the data pack
 # beside them, the manifest, icons and service worker) and serves it at

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The data generator: draws and synthesises the built-in data directory and,
 # with ZT_BUILD_DATA, runs at build time so that data/ stands beside zentick.
 set(ZT_FONT_DIR "/usr/share/fonts/truetype/dejavu" CACHE PATH

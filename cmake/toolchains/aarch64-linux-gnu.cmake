@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Linux on 64-bit ARM with Debian's g++-aarch64-linux-gnu.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)

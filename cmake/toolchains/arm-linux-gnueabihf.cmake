@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Linux on 32-bit ARM, hard-float (many handhelds), with Debian's
 # g++-arm-linux-gnueabihf.
 set(CMAKE_SYSTEM_NAME Linux)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared by the cross toolchain files: programs (cmake, the host's tools) come
 # from the build machine, headers and libraries from the target's sysroot.
 # stb and libretro.h are portable headers found on the host with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time & Fun - Condor: track index 0 and items appearing there; the engine's
 // own layout is this handheld's.
 #include "engines/dev_condor.h"

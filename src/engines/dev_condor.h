@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time & Fun - Condor: the Condor engine on its own reference artwork.
 #ifndef ZT_ENGINES_DEV_CONDOR_H
 #define ZT_ENGINES_DEV_CONDOR_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Defendo handheld, its geometry, its segment layout and its catalogue entry.
 #include "engines/dev_defendo.h"
 

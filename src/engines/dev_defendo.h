@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Defendo handheld: the catching game without targets, with a picture set
 // per digit, moved to the Defendo background, and its catalogue entry.
 #ifndef ZT_ENGINES_DEV_DEFENDO_H

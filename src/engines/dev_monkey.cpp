@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Monkey handheld and its catalogue entry.
 #include "engines/dev_monkey.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Monkey handheld: the catching game with targets, on the engine's own
 // layout, and its catalogue entry.
 #ifndef ZT_ENGINES_DEV_MONKEY_H

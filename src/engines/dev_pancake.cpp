@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time & Fun - Pancake: flags 1, 2, 4 and 8, and the layout of its artwork.
 #include "engines/dev_pancake.h"
 

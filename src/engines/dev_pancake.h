@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time & Fun - Pancake: the Condor engine with every decoration variant, laid
 // out on the Pancake artwork.
 #ifndef ZT_ENGINES_DEV_PANCAKE_H

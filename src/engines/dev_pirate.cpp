@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Pirate handheld, its segment layout and its catalogue entry.
 #include "engines/dev_pirate.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Pirate handheld: the catching game without targets, moved to the Pirate
 // background, and its catalogue entry.
 #ifndef ZT_ENGINES_DEV_PIRATE_H

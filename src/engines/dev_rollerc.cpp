@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time & Fun - Roller Coaster: flag 8 only, so items appear at track index 1
 // and there is no left decoration index 0; its miss marks run right to left.
 #include "engines/dev_rollerc.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Time & Fun - Roller Coaster: the Condor engine with the extra right
 // decoration, laid out on the Roller Coaster artwork.
 #ifndef ZT_ENGINES_DEV_ROLLERC_H

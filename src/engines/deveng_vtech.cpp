@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The watch engine shared by every "Time & Fun" handheld: the LCD items every
 // model has, the buttons and modes, the clock, the score and the game sequence.
 #include "engines/deveng_vtech.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The watch engine shared by every "Time & Fun" handheld: modes, clock, score,
 // miss marks and the timers that sequence a game's start, pauses and end.
 #ifndef ZT_ENGINES_DEVENG_VTECH_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Condor engine: track, stations, decorations, difficulty and the six-phase
 // tick that moves items lane by lane.
 #include "engines/deveng_vtech_condor.h"

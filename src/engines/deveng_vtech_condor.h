@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game logic of Condor, Pancake and Roller Coaster: items travel three
 // lanes and an exit run while the player hands them on from station to station.
 #ifndef ZT_ENGINES_DEVENG_VTECH_CONDOR_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three-lane catching game of Monkey, Pirate and Defendo: its segments,
 // sounds, movement keys, speed table and the tick that moves the items.
 #include "engines/deveng_vtech_monkey.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three-lane catching game of Monkey, Pirate and Defendo: items advance
 // down the lanes in turn and the character catches them at its stations.
 #ifndef ZT_ENGINES_DEVENG_VTECH_MONKEY_H

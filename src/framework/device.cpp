@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The handheld's body: the run loop, the keys the body keeps, drawing, zoom
 // and the placement of the background picture.
 #include "framework/device.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The handheld's body: runs one game, keeps the body's keys (power, volume,
 // zoom, leave), polls the game's timers and draws its picture.
 #ifndef ZT_FRAMEWORK_DEVICE_H

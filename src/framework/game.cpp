@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game base: power, mode, redraw flag, timer polling and the registry
 // operations the engines use.
 #include "framework/game.h"

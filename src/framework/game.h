@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The base of every simulated handheld: registry, power, mode, LCD geometry,
 // redraw flag, and the hooks through which the device drives a game.
 #ifndef ZT_FRAMEWORK_GAME_H

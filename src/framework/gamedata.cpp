@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry of a game's numbered images, positions, sounds and timers, and
 // the items themselves (loading, timer arithmetic).
 #include "framework/gamedata.h"

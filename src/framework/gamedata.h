@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A game's numbered resources: images, positions, sounds and timers, always
 // iterated in ascending key order (the drawing order and the timer order).
 #ifndef ZT_FRAMEWORK_GAMEDATA_H

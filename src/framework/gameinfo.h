@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A catalogue entry: how a game is shown in the menu, and its factory.
 #ifndef ZT_FRAMEWORK_GAMEINFO_H
 #define ZT_FRAMEWORK_GAMEINFO_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A shared owning pointer without a counter: all holders of one object form a
 // ring, and the last one to release it deletes the object.
 #ifndef ZT_FRAMEWORK_LINKED_PTR_H

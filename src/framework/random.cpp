@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // glibc's TYPE_3 random(): r[i] = r[i-3] + r[i-31], seeded by the minimal
 // standard generator and warmed up by 310 draws.
 #include "framework/random.h"

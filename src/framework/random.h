@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The engines' pseudo-random numbers: the additive feedback generator of the
 // GNU C library's rand(), never seeded, so that every run draws glibc's
 // sequence as before, but with a state of its own that a save state can hold

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The save-state byte writer and reader.
 #include "framework/state.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Save states: a compact little-endian writer and a bounds-checked reader of
 // the running state. The writer never allocates (hosts save on every frame for
 // rewind); the reader never trusts its input and only reports failure.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The catalogue: the six built-in games in their fixed menu order.
 #include "menu/gamelist.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The catalogue: the fixed list of the six games with their titles,
 // background pictures and factories.
 #ifndef ZT_MENU_GAMELIST_H

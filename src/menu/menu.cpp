@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The menu page: list of games over the selected handheld's darkened picture,
 // its event loop, and running the chosen game in a device.
 #include "menu/menu.h"

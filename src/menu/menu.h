@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The first and last screen: the list of games over the selected handheld's
 // darkened picture; Return runs a game in a device, Escape quits.
 #ifndef ZT_MENU_MENU_H

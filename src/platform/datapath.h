@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding the data folder: the one rule the desktop program and the libretro
 // core share. A program looks beside itself first (a build folder, or a copy
 // with its data), then along the path to its installed data; the core looks

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The key name table.
 #include "platform/keys.h"
 

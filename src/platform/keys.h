@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The simulator's keys by name: the one table that hosts translate from (the
 // page sends names, a frontend's buttons and keyboards name their keys), so
 // that no host depends on the numbering of the ZT_KEY_ codes.

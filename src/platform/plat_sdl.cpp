@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SDL 1.2 platform: window with an off-screen frame and zoomed presentation,
 // BMP pictures, solid TrueType text, key translation, clocks and mixer sound.
 #include "platform/plat_sdl.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SDL 1.2 platform: window and off-screen frame, BMP pictures, TrueType
 // text, key translation, clocks and SDL_mixer sound.
 #ifndef ZT_PLATFORM_PLAT_SDL_H

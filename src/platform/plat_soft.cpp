@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software platform: the frame and its presentation, drawing with the
 // arithmetic of SDL and SDL_gfx on a 16-bit frame, the clocks the host drives,
 // the event queue the host fills, and six mixing channels the host pulls.

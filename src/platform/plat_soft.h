@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software platform: the whole platform in portable C++ with no SDL, for
 // hosts that own the frame loop, the clock, the sound device and the input (a
 // libretro frontend, a web page). It draws into an RGB565 frame like the

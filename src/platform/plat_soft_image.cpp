@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pictures for the software platform: a BMP as stored (zt_decode) in the
 // frame's format, rescaled and cut into runs for drawing. The colour key, the
 // conversion to RGB565 and the rescaling follow SDL and SDL_gfx, so that the

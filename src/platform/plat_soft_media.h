@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software platform's own forms of what the decoders read.
 #ifndef ZT_PLATFORM_PLAT_SOFT_MEDIA_H
 #define ZT_PLATFORM_PLAT_SOFT_MEDIA_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text for the software platform: lines laid out and measured with SDL_ttf's
 // arithmetic from the font the decoders read, drawn in one bit like SDL_ttf's
 // solid text, so that the menu's layout is the desktop program's.

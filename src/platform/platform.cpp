@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data-path rule and the colour helper shared by every platform.
 #include "platform/platform.h"
 

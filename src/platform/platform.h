@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The abstract platform: everything the simulator does with the outside world
 // (window, pictures, text, sound, keys, clocks, data folder) goes through here.
 #ifndef ZT_PLATFORM_PLATFORM_H

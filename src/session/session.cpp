@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session: the simulator put together once for every step-driven host,
 // its clock, keys, views, due times and save states.
 #include "session/session.h"

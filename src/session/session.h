@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One running simulator for hosts that own the frame loop (a libretro
 // frontend, a web page, the test frontends): the software platform, the
 // catalogue, the menu and the engines' random numbers, with what every such

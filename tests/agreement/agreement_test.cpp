@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software platform shows what the desktop program shows: the menu and the
 // six handhelds are driven through the same scripted keys and clock on the SDL
 // platform (dummy video driver) and on the software platform, and the

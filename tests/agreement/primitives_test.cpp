@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software platform's drawing primitives against the SDL platform's, on
 // seeded random shapes, pictures of every BMP depth with colour keys that hit
 // and nearly hit, rescaled pictures and zoom boxes: the presented frames must

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Damaged pictures, samples and fonts through the software platform: the same
 // error lines as the desktop program's SDL platform gives for them, never a
 // crash, and the platform goes on working. Read from a data pack, the same

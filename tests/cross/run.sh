@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The libretro core for Windows x64, Linux aarch64 and Linux armhf, built with
 # the toolchains of cmake/toolchains/ and run where this machine can: under
 # wine and qemu-user. Each core must export exactly the native core's retro_*

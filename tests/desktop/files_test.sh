@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The desktop files as distributions check them: the menu entry with
 # desktop-file-validate, the AppStream metadata with appstreamcli (no network),
 # the manual page with man's warnings, the icon theme's PNGs, and the names

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End to end: the real program on damaged copies of its built-in data. Each
 # case must end with its one error line on stderr and status 1, in bounded
 # time, with the window gone. The font and the menu's first picture load at

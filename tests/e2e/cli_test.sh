@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End-to-end checks of the command line: the usage text, the error line for a
 # data folder without the font, and which folder -d and the default name.
 # Usage: bash cli_test.sh path/to/zentick

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End to end: the real program with its built-in data in a private X server,
 # driven by xdotool; window captures are saved as PNG files in the build folder.
 # Usage: bash game_test.sh path/to/zentick   (ZT_BUILD_DIR names the build folder)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The installation: `cmake --install` into a fresh prefix lays the program,
 # its data and the desktop files out as the file-system hierarchy has them, and
 # gives a `zentick` command that finds its data and runs, from any directory,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End to end under valgrind's memcheck: a whole session in a private X server
 # (the menu, each of the six games switched on and played for a few seconds,
 # zoom, leaving, quitting) must show no invalid read or write, no use of an

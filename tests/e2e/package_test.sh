@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Debian package: made with CPack from the build folder, clean for lintian,
 # installed with apt-get on this machine (CI's is thrown away after the run);
 # the `zentick` command on a user's PATH then finds its data and runs in a

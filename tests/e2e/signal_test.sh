@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # End to end: SIGINT and SIGTERM end the program as closing the window in the
 # menu does (game left, platform finalised, status 0, nothing on stderr), each
 # within a second, whatever the program is doing. 100 signals, a random mix of

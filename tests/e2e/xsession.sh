@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash disable=SC2034  # sourced: the scripts read the XS_ variables
 # Helpers for the end-to-end scripts: a private Xvfb server, the program under
 # test in it, keys through xdotool, window captures and picture comparisons.

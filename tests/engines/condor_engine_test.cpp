@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Condor engine's rules: the cycle of phases, spawning, catching, misses,
 // game over, difficulty, decorations and the movement keys.
 #include <gtest/gtest.h>

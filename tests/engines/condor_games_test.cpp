@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Condor, Pancake and Roller Coaster: their layouts, files and catalogue
 // entries, and a long game of each with checks after every loop pass.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A Condor-family game on the watch rig, with a probe that records every tick
 // and game over.
 #ifndef ZT_TESTS_ENGINES_CONDOR_RIG_H

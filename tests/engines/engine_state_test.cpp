@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Engine save states: a game saved in play and loaded again, on a later
 // clock, plays on exactly as it did; a state of another handheld is refused.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Monkey engine on the fake platform: the tick worked through step by
 // step, catches and misses, the speed table, the spawn rules and the keys.
 #include <gtest/gtest.h>

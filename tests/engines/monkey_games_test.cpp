@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Monkey, Pirate and Defendo: their settings and layouts against the engine's
 // declarations, their catalogue entries, and long games with random keys.
 #include <gtest/gtest.h>

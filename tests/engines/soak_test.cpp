@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Soak: each of the six handhelds run by the real device loop on the fake
 // platform for a simulated day of pseudo-random play (movement, game and time
 // buttons, power cycles, zoom, volume), with the engines' invariants checked on

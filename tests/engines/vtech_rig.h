@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A game on the fake platform, driven pass by pass like the device loop does,
 // with the clock moved by the test; shared by the watch and Monkey-family tests.
 #ifndef ZT_TESTS_ENGINES_VTECH_RIG_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The watch engine on the fake platform: power-on, the watch displays, the
 // buttons, the score and miss displays, and the game start, pause and end.
 #include <gtest/gtest.h>

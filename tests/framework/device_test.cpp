@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The device: the keys it keeps, volume, zoom, background placement, and the
 // run loop's drawing and leaving.
 #include "framework/device.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game base: mode changes, timer firing order within Update, the data_
 // operations and the redraw flag.
 #include "framework/game.h"

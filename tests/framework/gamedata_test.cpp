@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The registry: declaring, replacing, sharing, loading and unloading items,
 // and the timer arithmetic on the scripted clock.
 #include "framework/gamedata.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The ring-linked shared pointer: ring membership and deleting exactly once.
 #include "framework/linked_ptr.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Save states below the hosts: the byte reader's refusals and the generator
 // the engines draw from (the games' states: engines/engine_state_test.cpp).
 #include "framework/state.h"

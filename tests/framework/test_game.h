@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small game for the framework tests: it records every hook the device and
 // the base class call, and lets a test decide what do_setmode and do_timer do.
 #ifndef ZT_TESTS_FRAMEWORK_TEST_GAME_H

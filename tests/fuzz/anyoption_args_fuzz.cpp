@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the option parser on arbitrary argument vectors. The first byte
 // picks the parser's settings; the rest, split at NUL bytes, is the argument list.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the option parser's resource file with arbitrary contents,
 // written to a temporary file and read with processFile as the program would.
 #include <unistd.h>

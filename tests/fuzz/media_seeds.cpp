@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the seed pictures and sounds of the media fuzz target: tiny BMPs of
 // every depth SDL reads, WAV samples in each encoding, a tiny TrueType font and
 // a data pack, byte by byte, so that no binary file is kept in the repository.

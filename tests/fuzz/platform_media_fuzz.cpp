@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the SDL platform loading arbitrary bytes as a picture and as a
 // sound sample, through a file as the program loads them, then using what loaded.
 #include <stdlib.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds one libFuzzer target with clang (AddressSanitizer, UndefinedBehavior-
 # Sanitizer and LeakSanitizer on), then fuzzes it for a bounded time from its
 # seeds. Fails on any crash, leak, timeout or sanitizer report.

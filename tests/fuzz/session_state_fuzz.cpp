@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: loading save states. The input becomes a state's payload
 // behind a right header and checksum, so that it reaches the fields: either
 // whole (first byte even) or as patches of (offset, byte) pairs over a state

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: the software platform's BMP, WAV, font and data pack readers on
 // arbitrary bytes, then what they made used as the device and the menu use it:
 // pictures drawn at the frame's edges, rescaled and presented zoomed, samples

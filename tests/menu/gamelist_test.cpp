@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The catalogue: fixed order and titles, background paths, factories and ownership.
 #include "menu/gamelist.h"
 

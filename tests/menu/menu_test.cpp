@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The menu on the fake platform: page layout, selection, running a game and
 // leaving, checked through the drawing and loading logs.
 #include "menu/menu.h"

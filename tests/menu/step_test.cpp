@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A host that owns the clock and calls the menu's Step once per millisecond
 // sees what the desktop's blocking Run shows: the same frames, draw calls and
 // sounds for the same scripted session.

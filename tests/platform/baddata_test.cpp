@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Damaged data at the SDL platform: pictures, samples, fonts and data folders
 // that cannot be used are refused with the program's error line, never a crash,
 // and the platform stays usable (or, at start-up, releases everything).

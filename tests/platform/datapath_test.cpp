@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The default data folder: found beside the program through its /proc link,
 // else installed along a path from the program's folder, with the platform's
 // own default when the link cannot be read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The SDL platform under the dummy video and audio drivers, on pictures,
 // samples and a font made in a temporary folder; pixels are read back from the
 // off-screen frame and the screen.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software platform's own behaviour, the parts that have no SDL twin to be
 // compared with: the host's event queue and clocks, the mixer the host pulls,
 // sounds destroyed while they play, drawing into the frame a host reads, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The platform contract every platform shares: the data-path rule, the colour
 // helper and the base picture handle.
 #include "platform/platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The session on the built data set: save states that only the simulator
 // could have written, replays at any hour, the loudness across a load, the
 // pad's zoom order and the due time an idle host sleeps on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The in-memory platform used by every test above the SDL layer.
 #include "support/fake_platform.h"
 

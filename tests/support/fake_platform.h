@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An in-memory ZT_Platform for tests: a scripted clock and calendar, an event
 // queue (optionally fed by "at tick T press key K" steps), and logs of what was
 // drawn, loaded and played.

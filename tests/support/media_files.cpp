@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Little-endian writers and BMP/WAV byte images for tests and fuzz seeds.
 #include "support/media_files.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files made byte by byte for tests and fuzz seeds: little-endian fields and
 // BMP and WAV images, so that no binary file is kept in the repository.
 #ifndef ZT_TESTS_SUPPORT_MEDIA_FILES_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers for the tests that run the SDL platform itself. Header-only: the test
 // support library does not link SDL.
 #ifndef ZT_TESTS_SUPPORT_SDL_CHECKS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Temporary folders for tests, with the platform's font on demand.
 #include "support/temp_dir.h"
 

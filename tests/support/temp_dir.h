@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A temporary folder for the files a test makes, optionally laid out as a data
 // folder with the font the SDL platform opens; it disappears with the object.
 #ifndef ZT_TESTS_SUPPORT_TEMP_DIR_H

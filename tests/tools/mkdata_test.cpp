@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generated data set: every declared file exists and loads, pictures stay
 // on the LCD, backgrounds are see-through only outside the handheld and fit the
 // screen, the drawn buttons are listed where they are drawn, sounds

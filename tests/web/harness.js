@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the page's browser tests and its benchmark share: a loopback server of
 // the built page, headless Debian chromium, and opening the page.
 'use strict';

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Browser tests of the Zentick page in headless Chromium: the menu as the
 // software platform draws it natively, keyboard and touch, play, speed, sizes
 // and errors shown in words.

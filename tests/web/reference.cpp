@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the frames the browser tests compare the page with, drawn natively by
 // a session: the menu as it first appears (menu_0.rgb565) and after one Down
 // (menu_1.rgb565), each as 640 x 480 RGB565 values, little-endian.

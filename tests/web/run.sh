@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The page's browser tests: builds the page (scripts/web.sh --no-serve) and the
 # native reference frames, installs the pinned npm packages with npm ci (no
 # browser is downloaded: Debian's chromium is used) and runs page_test.js.

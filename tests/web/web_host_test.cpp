@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The web page's host, natively on the software platform and the built data
 // set: what the browser tests cannot easily reach. Errors become text instead
 // of ending the page, and Escapes that arrive together do not quit the page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Segment pictures: the watch's digits and symbols, and per handheld a
 // character with its poses, the items it handles and the decorations.
 #include "mkdata/art.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pictures themselves: watch symbols, digits and, per handheld, a themed
 // character with its poses, items and decorations; and the background.
 #ifndef ZT_TOOLS_MKDATA_ART_H

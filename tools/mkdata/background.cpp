@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The handheld's picture: a rounded body in the game's colours around the LCD,
 // the LCD panel with every segment printed faintly, title and labelled buttons.
 #include <SDL_gfxPrimitives.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application icon: a Condor-blue handheld with its orange buttons and an
 // LCD on which the catcher waits for a falling item, drawn from a few shapes at
 // every size (8 x 8 samples a pixel), so that small sizes stay sharp.

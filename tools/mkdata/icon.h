@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The application icon: a handheld in the colours of the built-in pictures,
 // as PNG files for the desktop's icon theme.
 #ifndef ZT_TOOLS_MKDATA_ICON_H

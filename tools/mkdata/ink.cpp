@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Monochrome shape drawing on an oversampled SDL surface with SDL_gfx.
 #include "mkdata/ink.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Monochrome drawing for LCD segment pictures: shapes are filled on a canvas
 // several times larger than the picture, then averaged down and thresholded,
 // which gives crisp segments with smooth outlines at small sizes.

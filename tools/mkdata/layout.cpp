@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Roles from file names, places from the registry, sizes from the free space.
 #include "mkdata/layout.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a game shows: its pictures with their roles (read from the file names)
 // and the places where they appear (read from the game's registry), and the
 // size each picture gets from the free space around those places.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // zentick-mkdata DIR: writes the built-in data directory.
 // zentick-mkdata --icons DIR: writes the application icon as DIR/hicolor/NxN/apps/zentick.png
 // (the desktop's sizes and the 192 and 512 pixels of the web page's manifest).

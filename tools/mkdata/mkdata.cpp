@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Walks the catalogue, lays out and draws each game's pictures, synthesises its
 // sounds and installs the font.
 #include "mkdata/mkdata.h"

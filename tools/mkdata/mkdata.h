@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generator of the built-in data directory: font, pictures and sounds of
 // every game in the catalogue.
 #ifndef ZT_TOOLS_MKDATA_MKDATA_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the data pack with zlib: at its strongest setting it gives a pack a
 // quarter smaller than stb_image_write's deflater.
 #include "mkdata/pack.h"

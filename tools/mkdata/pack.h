@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data pack's writer (the format is described with its reader, in
 // src/platform/decode/pack.h).
 #ifndef ZT_TOOLS_MKDATA_PACK_H

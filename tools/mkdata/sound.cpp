@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Synthesis of the five effects and a minimal WAV writer (PCM, little endian).
 #include "mkdata/sound.h"
 

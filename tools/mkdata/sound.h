@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Piezo-like sound effects for the handhelds, written as 22050 Hz mono 16-bit WAV.
 #ifndef ZT_TOOLS_MKDATA_SOUND_H
 #define ZT_TOOLS_MKDATA_SOUND_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // AnyOption: registration, command-line and resource-file parsing, the value
 // table and the diagnostics printed in verbose mode.
 #include "hosts/desktop/anyoption.h"

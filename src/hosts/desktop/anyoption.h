@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // AnyOption: a small parser for command-line options (GNU "--name value" and
 // POSIX "-abc" groups) and for a resource file of "name : value" lines.
 #ifndef ZT_HOSTS_DESKTOP_ANYOPTION_H

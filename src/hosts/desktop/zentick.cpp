@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program: reads the command line, brings up the SDL platform, runs the
 // menu and turns a fatal ZT_Exception into one line on stderr and status 1.
 #include <cstdio>

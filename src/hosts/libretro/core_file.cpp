@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The loaded core's folder: dladdr on POSIX systems, the module handle of an
 // address inside the DLL on Windows.
 #include "hosts/libretro/core_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the core's own file lies, asked of the system that loaded it: the
 // data installed beside the core is found from there under any prefix.
 #ifndef ZT_HOSTS_LIBRETRO_CORE_FILE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data pack linked into the core at build time, so that the core file
 // alone plays: a data folder the player gives still wins over it.
 #ifndef ZT_HOSTS_LIBRETRO_CORE_PACK_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The libretro API of Zentick: the 25 retro_* entry points around one
 // ZT_Session. It translates the frontend's time, RetroPad, keyboard, video,
 // sound, options and save states, and nothing more. No exception leaves

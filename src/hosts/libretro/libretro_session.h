@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The core's running session, for programs that link the core in rather than
 // loading it (the test frontend pins the watch through it). Not exported from
 // the core's shared library.

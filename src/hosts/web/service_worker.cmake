@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes the service worker of the built page: SITE/sw.js from TEMPLATE with
 # the FILES of SITE to cache and a version taken from their contents, so that
 # a browser replaces its cache exactly when a file changed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The web page's host: translates the page's calls into session calls and
 // keeps an error as text for the page instead of ending it.
 #include "hosts/web/web_host.h"

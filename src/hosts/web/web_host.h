@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The web page's host: one ZT_Session driven by the page through a handful of
 // C functions (exported to JavaScript by the WebAssembly build; plain
 // functions elsewhere). The page owns the frame loop, the clock and the

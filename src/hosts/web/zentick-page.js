@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Zentick page: loads the WebAssembly simulator, runs its clock only while
 // something is due, and connects it to the keyboard, the on-screen buttons,
 // taps on the picture, gamepads, the canvas and Web Audio.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // BMP reading. It reads what the desktop program's
 // SDL 1.2 reads, the same way: uncompressed 1, 4, 8, 15/16, 24 and 32-bit
 // pictures, bit masks where the file gives them, the palette where SDL looks

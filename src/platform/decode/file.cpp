@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Whole files into memory, with the reasons SDL gives for a file it cannot read.
 #include <cstdio>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // TrueType fonts through stb_truetype, measured with SDL_ttf's arithmetic
 // (FreeType's rounding of the font's metrics, glyph boxes on whole pixels) and
 // rendered in one bit like SDL_ttf's solid text, so that the software

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The inflater behind the data pack.
 #ifndef ZT_PLATFORM_DECODE_INFLATE_H
 #define ZT_PLATFORM_DECODE_INFLATE_H

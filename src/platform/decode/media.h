@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The software platform's file readers as plain data: bytes, pictures as
 // stored, samples, fonts with their glyphs. They know no platform, so that the
 // platforms, the tests and the fuzzers reach them with bytes rather than files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data pack's reader. The pack may come from anywhere, so every number in
 // it is checked before it is used: records within the index, the index and
 // each file's data within the pack, lengths a deflate stream can hold, names

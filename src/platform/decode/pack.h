@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A data pack: a whole data folder in one file, each file deflated on its own
 // so that opening a pack reads only its index and a file is inflated when it
 // is loaded. `zentick-mkdata --pack` writes it.

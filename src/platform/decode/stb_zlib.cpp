@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // stb_image's zlib decoder and nothing else of it: the data pack's inflater.
 // Kept to this file, static, so that it meets no other copy of stb_image.
 #include "platform/decode/inflate.h"

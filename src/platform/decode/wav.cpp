@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // WAV reading: what the desktop program's SDL 1.2 and SDL_mixer accept for its
 // sounds (PCM of 8 or 16 bits, any number of channels, a rate within a factor
 // of 1024 of the mixer's), refused with the same reasons otherwise, converted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option parser when memory runs out: it keeps its messages but ends the
 // process with a failure status. This program replaces the global operator
 // new so that one chosen allocation fails.

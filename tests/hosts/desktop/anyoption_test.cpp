@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The option parser: flag and value forms, missing values, unknown options in
 // verbose and quiet mode, plain arguments, the usage text and resource files.
 #include "hosts/desktop/anyoption.h"

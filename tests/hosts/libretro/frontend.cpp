@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The test frontend: environment answers, callbacks and file writers.
 #include "frontend.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A small libretro frontend for the tests, the benchmark and the replays on
 // other systems: it drives the core's entry points (linked in, so that it can
 // pin the watch through the core's session), answers the environment calls a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Saving a state allocates nothing (frontends save on every frame for rewind
 // and run-ahead). Apart from the other core tests, as it replaces operator new
 // for the whole process, the core's allocations included.

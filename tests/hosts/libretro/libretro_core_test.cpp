@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The libretro core through our test frontend: a scripted RetroPad plays a
 // minute of Game A and sees the session's own frames and sound; save states
 // replay exactly, damaged ones are refused; keys survive a run-ahead replay;

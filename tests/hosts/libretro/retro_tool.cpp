@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Command-line uses of the test frontend:
 //   zentick-retro-tool frame SYSTEM FRAMES OUT.png
 //     runs the core FRAMES frames without input and writes its picture;

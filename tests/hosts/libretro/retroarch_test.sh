@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Debian's RetroArch, headless, loads the installed core with its info file,
 # starts it without content, runs a few hundred frames, and its screenshot is
 # the core's own menu frame (as our test frontend gets it).
