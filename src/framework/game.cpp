@@ -175,7 +175,9 @@ void ZT_Game::state_save(ZT_StateWriter& out) {
     out.u32(t->interval);
     out.b(t->repeat);
     out.b(t->starttime != 0);
-    out.u32(t->starttime - now);  // relative: a period may start in the future
+    // Relative: a period may start in the future; 0 for a stopped timer,
+    // whose start means nothing.
+    out.u32(t->starttime != 0 ? t->starttime - now : 0);
     out.u32(t->pending_delay);
   }
 }
@@ -221,7 +223,7 @@ bool ZT_Game::state_load(ZT_StateReader& in) {
     uint32_t start = now + ahead;
     uint32_t delay = in.u32();
     if (interval > kTimerLimit || delay > kTimerLimit ||
-        (static_cast<int32_t>(ahead) > 0 && ahead > kTimerLimit))
+        (running && static_cast<int32_t>(ahead) > 0 && ahead > kTimerLimit))
       in.fail();
     if (!in.ok()) return false;
     t->interval = interval;

@@ -90,9 +90,12 @@ bool ZT_GameData_Timer::started() { return interval != 0 && starttime != 0; }
 
 bool ZT_GameData_Timer::finished() {
   if (interval == 0 || starttime == 0) return false;
-  uint32_t ticks = timer_ticks(this);
-  if (ticks < starttime) return false;  // a delayed period that has not begun yet
-  return ticks - starttime > interval;
+  // By the signed difference, so that the clock's wrap after 49.7 days is
+  // harmless: a period begins at most a minute ahead (a delayed re-arm), and
+  // its end is seen long before it lies 2^31 ms (24.8 days) back.
+  const int32_t since = static_cast<int32_t>(timer_ticks(this) - starttime);
+  if (since < 0) return false;  // a delayed period that has not begun yet
+  return static_cast<uint32_t>(since) > interval;
 }
 
 void ZT_GameData_Timer::loop() {

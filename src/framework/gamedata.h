@@ -70,9 +70,9 @@ class ZT_GameData_Timer : public ZT_GameData_Item {
   void delay(unsigned int ms);
 
   int id;
-  uint32_t interval;
+  uint32_t interval;  // ms
   bool repeat;
-  uint32_t starttime;
+  uint32_t starttime;  // the platform's tick when the period began; 0: stopped
   uint32_t pending_delay;
 };
 

@@ -177,7 +177,25 @@ int ZT_PlatformSoft::height_get() { return height; }
 
 unsigned int ZT_PlatformSoft::ticks_get() { return ticks; }
 
-void ZT_PlatformSoft::ticks_advance(unsigned int ms) { ticks += ms; }
+void ZT_PlatformSoft::ticks_advance(unsigned int ms) {
+  // In steps the anchor's carry can follow without its difference wrapping.
+  const unsigned int kStep = 1u << 31;
+  while (ms > kStep) {
+    ticks += kStep;
+    ms -= kStep;
+    time_carry();
+  }
+  ticks += ms;
+  time_carry();
+}
+
+void ZT_PlatformSoft::time_carry() {
+  if (!time_anchored) return;
+  while (ticks - anchor_ticks >= kAnchorSpan) {
+    anchor = ZT_Platform_Time_add(anchor, kAnchorSpan / 1000);
+    anchor_ticks += kAnchorSpan;
+  }
+}
 
 void ZT_PlatformSoft::time_pin(const ZT_Platform_Time& time) {
   pinned = time;

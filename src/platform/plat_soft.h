@@ -107,7 +107,8 @@ class ZT_PlatformSoft : public ZT_Platform {
   // Host side. Queue a key press (a ZT_KEY_ code) or a quit request for event().
   void key_push(int key);
   void quit_push();
-  // Advance the millisecond clock that ticks_get reads.
+  // Advance the millisecond clock that ticks_get reads (it wraps after 2^32
+  // ms; an anchored calendar counts on across the wrap).
   void ticks_advance(unsigned int ms);
   // Pin the calendar that time_get and time_ms_get read (tests, replays);
   // unpinned, they read the local wall clock.
@@ -117,6 +118,12 @@ class ZT_PlatformSoft : public ZT_Platform {
   // at any hour a replay runs. Replaces a pinned time; time_unpin ends both.
   void time_anchor(const ZT_Platform_Time& start);
   void time_unpin();
+  // Moves the anchor forward by whole days while it lies a day or more
+  // behind the clock (the wrapping difference of the two): the calendar reads
+  // the same, and never lies 2^32 ms (49.7 days) away, where it would start
+  // over. The same at whatever steps the clock went, so states compare.
+  void time_carry();
+  static constexpr uint32_t kAnchorSpan = 86400000;  // a day in ms
   // Read the files below the data folder from `pack` (by the path below the
   // folder) instead of the folder; null goes back to the folder. A file the
   // pack lacks is refused as a missing file is.
@@ -132,7 +139,7 @@ class ZT_PlatformSoft : public ZT_Platform {
   bool time_pinned;
   ZT_Platform_Time pinned;
   // The anchored calendar, as a save state keeps it: the start and the
-  // millisecond clock's reading then.
+  // millisecond clock's reading then, less than kAnchorSpan ago.
   bool time_anchored = false;
   ZT_Platform_Time anchor = ZT_Platform_Time();
   uint32_t anchor_ticks = 0;

@@ -5,6 +5,7 @@
 #define ZT_PLATFORM_PLATFORM_H
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 // Default data directory; relative, resolved by the program at start-up.
@@ -75,7 +76,10 @@ enum ZT_Platform_GameType {
   ZT_GAMETYPE_VTECH = 1,
 };
 
-// Local calendar time; year counts from 1900 as the C library gives it.
+// A local calendar time, as the C library's broken-down time gives it but
+// with the month from 1: day of the month 1..31, month 1..12 (January is 1,
+// unlike struct tm's tm_mon), year counted from 1900 (2026 is 126), hour
+// 0..23, minute 0..59, second 0..60 (60 only for a leap second).
 struct ZT_Platform_Time {
   int16_t day;
   int16_t month;
@@ -85,13 +89,34 @@ struct ZT_Platform_Time {
   int16_t second;
 };
 
-// The local calendar time now, from the C library's clock.
+// Whether a time is a real one: each field in its range above, the day one
+// its month has (29 February only in a leap year), the year from 1900 to 9999.
+// Every time that comes from outside (a save state, a host's clock) is checked here.
+bool ZT_Platform_Time_valid(const ZT_Platform_Time& time);
+// The local calendar time now, from the C library's clock; false when that
+// clock cannot tell (its time_t ran out, or it failed). Where time_t has 32
+// bits the clock is read from the kernel in 64 bits and the calendar after
+// 2038 comes from the same calendar of an earlier year (see below).
+bool ZT_Platform_Time_now(ZT_Platform_Time* out);
+// What a watch shows when no clock can tell the time: midnight, 1 January 2000.
+constexpr ZT_Platform_Time ZT_Platform_Time_unknown = {1, 1, 100, 0, 0, 0};
+// The local time now, or ZT_Platform_Time_unknown when the clock cannot tell.
 ZT_Platform_Time ZT_Platform_Time_local();
+// The local calendar time of `unix_seconds` after 1970-01-01 00:00 UTC in the
+// C library's time zone. Past what a 32-bit time_t holds (`narrow`, true on
+// such systems; tests ask for it anywhere), the C library converts the same
+// instant of the year between 2010 and 2037 with the same leap day and
+// weekdays, so that the month, the day and the daylight-saving dates come out
+// right, and the year is put back.
+bool ZT_Platform_Time_from_unix(int64_t unix_seconds, ZT_Platform_Time* out,
+                                bool narrow = sizeof(time_t) < 8);
 // Milliseconds since midnight of a calendar time, whole seconds only.
 unsigned int ZT_Platform_Time_ms(const ZT_Platform_Time& time);
+// Seconds from 1 January 1900, 00:00:00 to a calendar time (fields out of
+// range are carried), in integers only so that every system gives the same.
+int64_t ZT_Platform_Time_seconds(const ZT_Platform_Time& time);
 // A calendar time `seconds` later, carried through minutes, hours, days,
-// months and leap years (fields out of range are carried too), in integers
-// only so that every system gives the same.
+// months and leap years (fields out of range are carried too).
 ZT_Platform_Time ZT_Platform_Time_add(const ZT_Platform_Time& time, uint32_t seconds);
 
 // The part of a width x height frame that draw_flip stretches over the screen
@@ -144,7 +169,9 @@ class ZT_Platform {
   virtual void datapath_set(const std::string& path);
   // The platform's own folder inside the data directory.
   virtual std::string platformdata_get();
-  // Milliseconds of a monotonic counter: the game timers' clock.
+  // Milliseconds of a monotonic counter: the game timers' clock. It wraps to
+  // 0 after 2^32 ms (49.7 days), so clocks are compared by the unsigned
+  // difference of two readings, never by which is larger.
   virtual unsigned int ticks_get() = 0;
   // Milliseconds since local midnight, whole seconds only.
   virtual unsigned int time_ms_get() = 0;

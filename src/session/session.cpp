@@ -15,9 +15,6 @@ namespace {
 const uint32_t kMagic = 0x5453545a;  // "ZTST"
 const uint32_t kVersion = 2;
 const size_t kHeader = 16;  // magic, version, payload length, checksum
-// The clock of a state: a session that ran for 24 days would wrap it, and
-// the game timers would stop on the way.
-const uint32_t kTicksLimit = 0x7fffffff;
 const char kButtonsFile[] = "buttons.txt";
 
 // What the pad's buttons press; L, R and X mean something only in a game.
@@ -35,12 +32,6 @@ const PadKey kPad[] = {
 };
 
 bool bit(uint32_t bits, int n) { return (bits >> n) & 1u; }
-
-bool time_valid(const ZT_Platform_Time& t) {
-  return t.day >= 1 && t.day <= 31 && t.month >= 0 && t.month <= 11 && t.year >= 0 &&
-         t.year <= 1100 && t.hour >= 0 && t.hour <= 23 && t.minute >= 0 && t.minute <= 59 &&
-         t.second >= 0 && t.second <= 60;
-}
 
 }  // namespace
 
@@ -69,7 +60,9 @@ ZT_Session::ZT_Session(const Data& data)
     if (!folder) throw;
     throw ZT_Exception("The data folder " + data.folder + " is incomplete: " + e.message);
   }
-  platform.time_anchor(ZT_Platform_Time_local());
+  clock = data.clock ? data.clock : Clock(ZT_Platform_Time_now);
+  time_set(ZT_Platform_Time_unknown);
+  time_reanchor();
   gamelist.reset(new ZT_GameList(&platform));
   menu.reset(new ZT_Menu(&platform, gamelist.get()));
   menu->random = &random;
@@ -98,12 +91,24 @@ bool ZT_Session::advance(unsigned ms) {
     }
     platform.ticks_advance(1);
     --ms;
+    if (wall_follow) wall_check();
     if (!menu->Step()) return false;
     const bool running = menu->device != nullptr;
     if (running && !game_seen) game_started();
     game_seen = running;
   }
   return true;
+}
+
+void ZT_Session::wall_check() {
+  // Only where the watch turns to a new second: the steps between change
+  // nothing, and an idle session (in the menu, switched off) shows no watch.
+  if (!platform.time_anchored || (platform.ticks - platform.anchor_ticks) % 1000 != 0) return;
+  ZT_Platform_Time wall;
+  if (!clock || !clock(&wall) || !ZT_Platform_Time_valid(wall)) return;
+  const int64_t ahead =
+      ZT_Platform_Time_seconds(wall) - ZT_Platform_Time_seconds(platform.time_get());
+  if (ahead > kWallSlack || ahead < -kWallSlack) platform.time_anchor(wall);
 }
 
 bool ZT_Session::advance_frame(unsigned fps) {
@@ -329,21 +334,25 @@ int ZT_Session::step_due() const {
   const ZT_Game* game = menu->game;
   if (game->changed) return 0;
   if (!game->turned_on) return -1;
-  // The watch changes on the second; the timers when their period is over.
+  // The watch changes on the second; the timers when their period is over
+  // (by differences, as the clock wraps).
   const uint32_t now = platform.ticks;
   int64_t due = 1000 - (now - platform.anchor_ticks) % 1000;
   for (const auto& entry : game->data.timers) {
     const ZT_GameData_Timer* t = entry.second.get();
     if (t == nullptr || t->interval == 0 || t->starttime == 0) continue;
-    const int64_t end = static_cast<int64_t>(t->starttime) + t->interval + 1;
-    due = std::min(due, std::max<int64_t>(0, end - now));
+    const int64_t since = static_cast<int32_t>(now - t->starttime);
+    due = std::min(due, std::max<int64_t>(0, static_cast<int64_t>(t->interval) + 1 - since));
   }
   return static_cast<int>(due);
 }
 
 void ZT_Session::time_set(const ZT_Platform_Time& time) { platform.time_anchor(time); }
 
-void ZT_Session::time_reanchor() { platform.time_anchor(ZT_Platform_Time_local()); }
+void ZT_Session::time_reanchor() {
+  ZT_Platform_Time now;
+  if (clock && clock(&now) && ZT_Platform_Time_valid(now)) platform.time_anchor(now);
+}
 
 // ---------------------------------------------------------------------------
 // Save states
@@ -421,8 +430,11 @@ bool ZT_Session::payload_load(ZT_StateReader& in) {
   const uint32_t pad = in.u32();
   const int32_t zoom_start = in.i32_in(0, 2);
   const int32_t volume_start = in.i32_in(0, ZT_Platform_MaxVolume);
-  if (ticks > kTicksLimit || anchor_ticks > ticks || !time_valid(anchor) || ms_carry >= 1000 ||
-      samples_carry >= 1000 || keys >> ZT_KEY_COUNT != 0 || pad >> (PAD_R2 + 1) != 0)
+  // Any clock reading is one a session reaches (it wraps after 49.7 days),
+  // and so is any anchor behind it: one more than a day back (from a build
+  // that did not carry it) is carried below.
+  if (!ZT_Platform_Time_valid(anchor) || ms_carry >= 1000 || samples_carry >= 1000 ||
+      keys >> ZT_KEY_COUNT != 0 || pad >> (PAD_R2 + 1) != 0)
     in.fail();
   if (!in.ok()) return false;
   platform.ticks = ticks;  // first: the game's timers count from it
@@ -430,6 +442,7 @@ bool ZT_Session::payload_load(ZT_StateReader& in) {
   platform.anchor = anchor;
   platform.anchor_ticks = anchor_ticks;
   platform.time_anchored = true;
+  platform.time_carry();
   ms_rest = ms_carry;
   samples_rest = samples_carry;
   keys_held = keys;

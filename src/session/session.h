@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,15 +47,21 @@ class ZT_Session {
     PAD_R2 = 13,
   };
 
+  // The host's wall clock: the local time now, or false when it cannot tell.
+  typedef std::function<bool(ZT_Platform_Time*)> Clock;
+
   // Where the data comes from: a folder when `folder` names one that exists,
-  // else the pack (null: the folder is used whatever it holds).
+  // else the pack (null: the folder is used whatever it holds); and the wall
+  // clock (empty: the C library's, ZT_Platform_Time_now).
   struct Data {
     std::string folder;
     std::shared_ptr<const ZT_Pack> pack;
+    Clock clock;
   };
 
-  // Builds the simulator on its data; the watch starts at the local time.
-  // Throws ZT_Exception when the data cannot be used.
+  // Builds the simulator on its data; the watch starts at the clock's local
+  // time (ZT_Platform_Time_unknown when it cannot tell). Throws
+  // ZT_Exception when the data cannot be used.
   explicit ZT_Session(const Data& data);
   ~ZT_Session();
   ZT_Session(const ZT_Session&) = delete;
@@ -121,7 +128,8 @@ class ZT_Session {
   int due_ms();
 
   // The watch: from `time` on (tests, replays), or from the wall clock now
-  // (a host that knows real time passed outside the simulation).
+  // (a host that knows real time passed outside the simulation; nothing
+  // when the clock cannot tell).
   void time_set(const ZT_Platform_Time& time);
   void time_reanchor();
 
@@ -131,6 +139,17 @@ class ZT_Session {
   size_t state_size() const { return size; }
   bool state_save(uint8_t* out, size_t length);
   bool state_load(const uint8_t* in, size_t length);
+
+  // Whether the watch follows the wall clock: at each new second of the
+  // watch (so at most once a second, at the same steps in a replay), when
+  // the two differ by more than kWallSlack seconds (a pause, fast-forward,
+  // slow motion, a daylight-saving change), the watch takes the clock's time.
+  // The new time is the watch's anchor, kept in save states. Off, the watch
+  // counts the session's own time from where it was set: the same for
+  // netplay peers and recorded replays at any hour.
+  bool wall_follow = false;
+  static const int kWallSlack = 2;
+  Clock clock;
 
   ZT_PlatformSoft platform;
   ZT_Random random;
@@ -145,6 +164,7 @@ class ZT_Session {
     int x, y, width, height;
   };
   void press(int key);
+  void wall_check();
   void game_started();
   void buttons_load();
   // Like due_ms, without the sound: when the next menu step can change anything.

@@ -199,14 +199,17 @@ class TimerTest : public RegistryTest {
   ZT_GameData_Timer* timer(int id) { return data().timer_get(id); }
 };
 
-TEST_F(TimerTest, FirstFinishesStrictlyAfterTheInterval) {
-  timer(1)->start(0);
-  platform.ticks = 1100;
-  EXPECT_FALSE(timer(1)->finished());
-  platform.ticks = 1101;
-  EXPECT_TRUE(timer(1)->finished());
-  platform.ticks = 1500;
-  EXPECT_TRUE(timer(1)->finished());  // a level, until re-armed
+TEST_F(TimerTest, FirstFinishesStrictlyAfterTheIntervalAlsoAcrossTheClocksWrap) {
+  for (uint32_t start : {1000u, 0xFFFFFFC0u}) {  // the second period ends after the wrap
+    platform.ticks = start;
+    timer(1)->start(0);
+    platform.ticks = start + 100;
+    EXPECT_FALSE(timer(1)->finished()) << start;
+    platform.ticks = start + 101;
+    EXPECT_TRUE(timer(1)->finished()) << start;
+    platform.ticks = start + 500;
+    EXPECT_TRUE(timer(1)->finished()) << start;  // a level, until re-armed
+  }
 }
 
 TEST_F(TimerTest, IntervalZeroNeverRunsUntilStartGivesOne) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -93,7 +94,7 @@ TEST_F(SoftTest, AnAnchoredCalendarCarriesThroughMonthsYearsAndLeapDays) {
   struct Row {
     ZT_Platform_Time start;
     uint32_t anchor_ticks;
-    uint32_t elapsed_ms;
+    uint64_t elapsed_ms;
     ZT_Platform_Time then;
   } const rows[] = {
       {{7, 12, 126, 13, 5, 9}, 0, 999, {7, 12, 126, 13, 5, 9}},  // whole seconds only
@@ -104,13 +105,18 @@ TEST_F(SoftTest, AnAnchoredCalendarCarriesThroughMonthsYearsAndLeapDays) {
       {{28, 2, 200, 12, 0, 0}, 0, 86400000, {1, 3, 200, 12, 0, 0}},   // nor does 2100
       {{28, 2, 100, 12, 0, 0}, 0, 86400000, {29, 2, 100, 12, 0, 0}},  // 2000 does
       {{30, 4, 126, 23, 0, 0}, 0, 3600000, {1, 5, 126, 0, 0, 0}},
-      {{1, 1, 126, 0, 0, 0}, 0xfffffc18u, 2000, {1, 1, 126, 0, 0, 2}},    // the clock wraps
-      {{31, 12, 126, 0, 0, 0}, 0, 0xffffffffu, {18, 2, 127, 17, 2, 47}},  // 49.7 days
+      {{1, 1, 126, 0, 0, 0}, 0xfffffc18u, 2000, {1, 1, 126, 0, 0, 2}},            // the clock wraps
+      {{31, 12, 126, 0, 0, 0}, 0, 0xffffffffu, {18, 2, 127, 17, 2, 47}},          // 49.7 days
+      {{31, 12, 126, 0, 0, 0}, 7, 0x100000000u + 1000, {18, 2, 127, 17, 2, 48}},  // and on
+      {{1, 1, 126, 0, 0, 0}, 0, 3ull << 32, {30, 5, 126, 3, 8, 21}},  // 149 days in 3 steps
   };
   for (const Row& r : rows) {
     platform.ticks = r.anchor_ticks;
     platform.time_anchor(r.start);
-    platform.ticks_advance(r.elapsed_ms);
+    for (uint64_t left = r.elapsed_ms; left > 0; left -= std::min<uint64_t>(left, 0xffffffffu))
+      platform.ticks_advance(static_cast<unsigned>(std::min<uint64_t>(left, 0xffffffffu)));
+    // The anchor keeps up, a day at most behind, so that its difference never wraps.
+    EXPECT_LT(platform.ticks - platform.anchor_ticks, ZT_PlatformSoft::kAnchorSpan);
     const ZT_Platform_Time t = platform.time_get();
     const std::string at = std::to_string(r.start.day) + "/" + std::to_string(r.start.month) +
                            " + " + std::to_string(r.elapsed_ms) + " ms";

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@
 namespace {
 
 const ZT_Platform_Time kMorning = {7, 3, 126, 9, 15, 0};
-const ZT_Platform_Time kNight = {31, 11, 126, 23, 59, 58};
+const ZT_Platform_Time kNight = {31, 12, 126, 23, 59, 58};
 
 struct Session : ZT_Session {
   explicit Session(const ZT_Platform_Time& time = kMorning) : ZT_Session(data()) { time_set(time); }
@@ -38,6 +39,12 @@ struct Session : ZT_Session {
     EXPECT_TRUE(state_save(state.data(), state.size()));
     return state;
   }
+  // Any length of time, in the steps advance takes.
+  void run(uint64_t ms) {
+    for (const uint64_t step = 1u << 30; ms > 0; ms -= std::min(ms, step))
+      advance(static_cast<unsigned>(std::min(ms, step)));
+  }
+  int64_t watch() { return ZT_Platform_Time_seconds(platform.time_get()); }
   // Hashes of the frames and the sound of `ms` milliseconds.
   std::vector<uint64_t> record(unsigned ms) {
     std::vector<uint64_t> out;
@@ -79,7 +86,7 @@ TEST(Session, CraftedStatesAreRefusedAndLeaveTheRunningStateAlone) {
   // Each change makes a state the simulator could not have written; it is
   // saved with a right header and checksum, then the good state comes back.
   const std::vector<std::pair<const char*, std::function<void()> > > crafted = {
-      {"clock about to wrap", [&] { s.platform.ticks = 0xffffffffu; }},
+      {"the watch on 31 November", [&] { s.platform.anchor = {31, 11, 126, 9, 15, 0}; }},
       {"a timer 2^31 ms ahead",
        [&] { game->data.timers.begin()->second->starttime = s.platform.ticks + 0x7fffffffu; }},
       {"on without a mode", [&] { game->mode = -1; }},
@@ -96,6 +103,80 @@ TEST(Session, CraftedStatesAreRefusedAndLeaveTheRunningStateAlone) {
     EXPECT_FALSE(s.state_load(bad.data(), bad.size())) << c.first;
     EXPECT_EQ(good, s.save()) << c.first;
   }
+}
+
+TEST(Session, StatesWorkOnEveryDayAndAfterAnyLengthOfRun) {
+  // The watch after a run from a date, then a game that plays and replays
+  // exactly from a state taken there.
+  struct Row {
+    ZT_Platform_Time start;
+    uint64_t run_ms;
+    ZT_Platform_Time then;
+  };
+  std::vector<Row> rows = {
+      {kNight, 3000, {1, 1, 127, 0, 0, 1}},                      // the year's end
+      {{28, 2, 128, 23, 59, 59}, 1000, {29, 2, 128, 0, 0, 0}},   // 2028's leap day
+      {kMorning, 1ull << 31, {1, 4, 126, 5, 46, 23}},            // 24.8 days
+      {kMorning, (1ull << 32) - 1500, {26, 4, 126, 2, 17, 45}},  // the game crosses 2^32 ms
+      {kMorning, (1ull << 32) + 5000, {26, 4, 126, 2, 17, 52}},
+      {{19, 1, 138, 3, 14, 0}, 10000, {19, 1, 138, 3, 14, 10}},  // past a 32-bit time_t
+  };
+  for (int16_t month = 1; month <= 12; ++month)
+    rows.push_back({{15, month, 126, 12, 0, 0}, 0, {15, month, 126, 12, 0, 0}});
+  for (const Row& r : rows) {
+    const std::string at = std::to_string(r.start.day) + "/" + std::to_string(r.start.month) + "/" +
+                           std::to_string(1900 + r.start.year) + " + " + std::to_string(r.run_ms) +
+                           " ms";
+    Session s(r.start);
+    s.run(r.run_ms);
+    EXPECT_EQ(ZT_Platform_Time_seconds(r.then), s.watch()) << at;
+    condor_game_a(s);
+    const std::vector<uint8_t> state = s.save();
+    const std::vector<uint64_t> first = s.record(3000);
+    const std::set<uint64_t> last_second(first.end() - 100, first.end());
+    EXPECT_GT(last_second.size(), 2u) << at << ": the game stood still";
+    ASSERT_TRUE(s.state_load(state.data(), state.size())) << at;
+    EXPECT_EQ(first, s.record(3000)) << at;
+  }
+}
+
+TEST(Session, TheWatchFollowsTheWallClockAndReplaysStayExact) {
+  // A wall clock that runs with the session, then jumps: Berlin on 29 March
+  // 2026, where 2:00 becomes 3:00.
+  const ZT_Platform_Time base = {29, 3, 126, 1, 59, 0};
+  Session s(base);
+  const uint32_t from = s.platform.ticks;
+  int64_t jump = 0;
+  auto wall = [&] { return ZT_Platform_Time_add(base, (s.platform.ticks - from) / 1000 + jump); };
+  s.clock = [&](ZT_Platform_Time* now) {
+    *now = wall();
+    return true;
+  };
+  s.wall_follow = true;
+  s.advance(10);
+  s.play({ZT_KEY_ENTER, ZT_KEY_ENTER}, 500);  // Condor switched on: the watch shows
+  auto behind = [&] { return ZT_Platform_Time_seconds(wall()) - s.watch(); };
+  s.advance(60000);
+  EXPECT_EQ(0, behind());
+  jump = 3600;  // the change to summer time
+  s.advance(1100);
+  EXPECT_EQ(0, behind());
+  EXPECT_EQ(3, s.platform.time_get().hour);
+  jump += 2;  // a drift within the slack leaves the watch's seconds alone
+  s.advance(3000);
+  EXPECT_EQ(2, behind());
+  // A pause of ten minutes: the correction lands at the same step in a replay.
+  const std::vector<uint8_t> state = s.save();
+  jump += 600;
+  const std::vector<uint64_t> first = s.record(3000);
+  EXPECT_EQ(0, behind());
+  ASSERT_TRUE(s.state_load(state.data(), state.size()));
+  EXPECT_EQ(first, s.record(3000));
+  // Not following, the watch keeps the session's own time.
+  s.wall_follow = false;
+  jump += 600;
+  s.advance(3000);
+  EXPECT_EQ(600, behind());
 }
 
 TEST(Session, LoadingAStateKeepsTheLoudness) {
