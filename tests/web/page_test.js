@@ -297,6 +297,38 @@ async function settingsAndTime(browser, url) {
   await context.close();
 }
 
+// The watch follows the browser's clock: Berlin's change to summer time, and
+// a clock that moves on while the page stands still (a suspended laptop).
+async function watchFollowsTheClock(browser, url) {
+  const { page, messages } = await open(browser, url + '?game=monkey', null, async (p) => {
+    await p.emulateTimezone('Europe/Berlin');
+    await p.evaluateOnNewDocument(() => {
+      // 29 March 2026, 1:59:30 in Berlin, and on by window.clockJump ms.
+      const Real = Date;
+      const offset = Real.UTC(2026, 2, 29, 0, 59, 30) - Real.now();
+      window.clockJump = 0;
+      const now = () => Real.now() + offset + window.clockJump;
+      window.Date = class extends Real {
+        constructor(...args) { if (args.length) super(...args); else super(now()); }
+        static now() { return now(); }
+      };
+    });
+  });
+  const watchShows = async (prefix, what) => {
+    const shown = await page.waitForFunction((p) => window.zentick.watch().startsWith(p),
+                                             { timeout: 60000 }, prefix).then(() => true, () => false);
+    check(shown, what, await page$(page, 'watch'));
+  };
+  await page.keyboard.press('Enter');  // switched on: the watch runs
+  await watchShows('2026-03-29 01:59', 'the watch starts at the browser\'s local time');
+  await page.evaluate(() => { window.clockJump = 60000; });  // 2:00 is 3:00
+  await watchShows('2026-03-29 03:00', 'the watch follows the change to summer time');
+  await page.evaluate(() => { window.clockJump += 3600000; });
+  await watchShows('2026-03-29 04:00', 'and a clock that moved on an hour');
+  check(messages.length === 0, 'no error or warning in the console (watch)', messages.join(' | '));
+  await page.close();
+}
+
 // What the page says when it cannot run: the data missing, no WebAssembly,
 // opened from disk. Each in a fresh context, without an offline copy.
 async function errorsInWords(browser, url) {
@@ -351,6 +383,7 @@ async function main() {
     await playTouch(browser, url);
     await sizeRules(browser, url);
     await settingsAndTime(browser, url);
+    await watchFollowsTheClock(browser, url);
     await installAndOffline(browser, url, server);
     await errorsInWords(browser, url);
   } finally {

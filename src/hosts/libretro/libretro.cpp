@@ -100,6 +100,12 @@ struct Running {
   size_t state_size = 0;  // kept after a failure: the size never changes while loaded
   bool can_dupe = false;
   int volume_option = -1;
+  // The watch follows the local time unless the option keeps the game's
+  // clock, or the frontend says that peers must agree (netplay) or that this
+  // is run-ahead's second instance (which only replays the first one's states).
+  bool watch_local = true;
+  bool netplay = false;
+  bool second_instance = false;
 };
 Running running;
 
@@ -112,6 +118,7 @@ uint16_t kBlack[ZT_Session::kWidth * ZT_Session::kHeight];
 
 const char kZoomKey[] = "zentick_zoom";
 const char kVolumeKey[] = "zentick_volume";
+const char kWatchKey[] = "zentick_watch";
 
 void log_line(enum retro_log_level level, const char* format, ...) {
   char line[1024];
@@ -163,6 +170,7 @@ void guarded(F body) {
 
 retro_core_option_v2_category kCategories[] = {
     {"play", "Play", "How a handheld starts."},
+    {"watch", "Watch", "Where the handhelds' watch takes its time from."},
     {nullptr, nullptr, nullptr},
 };
 
@@ -196,6 +204,17 @@ retro_core_option_v2_definition kOptions[] = {
       {"100", nullptr},
       {nullptr, nullptr}},
      "75"},
+    {kWatchKey,
+     "Watch time",
+     "Time",
+     "Local time: the watch shows the system's local time, and is set by it again after a "
+     "pause, fast-forward, slow motion or a change to or from summer time. Game clock: the "
+     "watch starts at the local time, then counts the game's own time, so that netplay peers "
+     "and recorded input replays agree (netplay keeps it by itself where the frontend tells).",
+     nullptr,
+     "watch",
+     {{"local", "Local time"}, {"game", "Game clock"}, {nullptr, nullptr}},
+     "local"},
     {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {{nullptr, nullptr}}, nullptr},
 };
 
@@ -209,6 +228,7 @@ void options_declare(retro_environment_t cb) {
   static const retro_variable kVariables[] = {
       {kZoomKey, "Zoom when a game starts; none|handheld|LCD"},
       {kVolumeKey, "Volume; 75|80|90|100|0|10|20|30|40|50|60|70"},
+      {kWatchKey, "Watch time; local|game"},
       {nullptr, nullptr},
   };
   cb(RETRO_ENVIRONMENT_SET_VARIABLES, const_cast<retro_variable*>(kVariables));
@@ -221,8 +241,17 @@ const char* variable(const char* key) {
   return var.value;
 }
 
+void watch_update() {
+  if (running.session != nullptr)
+    running.session->wall_follow =
+        running.watch_local && !running.netplay && !running.second_instance;
+}
+
 void options_read() {
   if (running.session == nullptr) return;
+  const char* watch = variable(kWatchKey);
+  running.watch_local = watch == nullptr || std::strcmp(watch, "game") != 0;
+  watch_update();
   const char* zoom = variable(kZoomKey);
   if (zoom != nullptr)
     running.session->start_zoom = std::strcmp(zoom, "LCD") == 0        ? 1
@@ -236,6 +265,22 @@ void options_read() {
     if (v != running.volume_option) running.session->volume_set(v);
     running.volume_option = v;
   }
+}
+
+// What the frontend says of how it runs the core, where it says it: a state
+// taken for rollback netplay, or frames run by run-ahead's second instance.
+void context_read() {
+  int context = RETRO_SAVESTATE_CONTEXT_NORMAL;
+  if (!running.netplay && frontend.environ_cb(RETRO_ENVIRONMENT_GET_SAVESTATE_CONTEXT, &context) &&
+      context == RETRO_SAVESTATE_CONTEXT_ROLLBACK_NETPLAY) {
+    running.netplay = true;
+    log_line(RETRO_LOG_INFO, "netplay: the watch keeps the game's clock");
+  }
+  int enabled = 3;
+  running.second_instance =
+      frontend.environ_cb(RETRO_ENVIRONMENT_GET_AUDIO_VIDEO_ENABLE, &enabled) &&
+      (enabled & 8) != 0;  // "hard disable audio": the second instance
+  watch_update();
 }
 
 // ---------------------------------------------------------------------------
@@ -323,6 +368,9 @@ bool load() {
   running.state_size = running.session->state_size();
   running.volume_option = -1;
   options_read();
+  const ZT_Platform_Time t = running.session->platform.time_get();
+  log_line(RETRO_LOG_INFO, "watch set to %04d-%02d-%02d %02d:%02d:%02d", 1900 + t.year, t.month,
+           t.day, t.hour, t.minute, t.second);
   return true;
 }
 
@@ -400,6 +448,7 @@ RETRO_API void retro_run(void) {
     bool updated = false;
     if (frontend.environ_cb(RETRO_ENVIRONMENT_GET_VARIABLE_UPDATE, &updated) && updated)
       options_read();
+    context_read();
     if (frontend.input_state_cb != nullptr) {
       running.session->pad_set(pad_read());
       keyboard_read();
@@ -430,6 +479,7 @@ RETRO_API size_t retro_serialize_size(void) { return running.state_size; }
 RETRO_API bool retro_serialize(void* data, size_t size) {
   if (running.session == nullptr) return false;
   bool done = false;
+  context_read();
   guarded([&] { done = running.session->state_save(static_cast<uint8_t*>(data), size); });
   return done;
 }
@@ -437,6 +487,7 @@ RETRO_API bool retro_serialize(void* data, size_t size) {
 RETRO_API bool retro_unserialize(const void* data, size_t size) {
   if (running.session == nullptr) return false;
   bool done = false;
+  context_read();
   guarded([&] { done = running.session->state_load(static_cast<const uint8_t*>(data), size); });
   return done;
 }

@@ -3,6 +3,7 @@
 // keeps an error as text for the page instead of ending it.
 #include "hosts/web/web_host.h"
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
@@ -19,6 +20,16 @@ std::string error;
 std::string name;
 std::vector<uint8_t> rgba;
 std::vector<int16_t> sound;
+char watch[64];
+// The page's clock; until the page hands a time, the C library's.
+bool browser_known = false;
+ZT_Platform_Time browser_time;
+
+bool browser_clock(ZT_Platform_Time* now) {
+  if (!browser_known) return ZT_Platform_Time_now(now);
+  *now = browser_time;
+  return true;
+}
 
 // Ends the simulator on an error, keeping its message for the page.
 int stop_on(const std::string& message) {
@@ -45,7 +56,10 @@ int start(const ZT_Session::Data& data) {
   zt_web_stop();
   error.clear();
   try {
-    session.reset(new ZT_Session(data));
+    ZT_Session::Data with_clock = data;
+    with_clock.clock = browser_clock;
+    session.reset(new ZT_Session(with_clock));
+    session->wall_follow = true;  // a page has no peers to agree with
   } catch (const ZT_Exception& e) {
     return stop_on(e.message);
   } catch (const std::exception& e) {
@@ -149,8 +163,26 @@ int zt_web_audio_rate() { return ZT_Session::kRate; }
 
 int zt_web_due_ms() { return session ? session->due_ms() : -1; }
 
+void zt_web_time(int year, int month, int day, int hour, int minute, int second) {
+  const ZT_Platform_Time t = {static_cast<int16_t>(day),         static_cast<int16_t>(month),
+                              static_cast<int16_t>(year - 1900), static_cast<int16_t>(hour),
+                              static_cast<int16_t>(minute),      static_cast<int16_t>(second)};
+  browser_known = year >= 1900 && year <= 9999 && ZT_Platform_Time_valid(t);
+  if (browser_known) browser_time = t;
+}
+
 void zt_web_reanchor() {
   if (session) session->time_reanchor();
+}
+
+const char* zt_web_watch() {
+  watch[0] = '\0';
+  if (session) {
+    const ZT_Platform_Time t = session->platform.time_get();
+    std::snprintf(watch, sizeof watch, "%04d-%02d-%02d %02d:%02d:%02d", 1900 + t.year, t.month,
+                  t.day, t.hour, t.minute, t.second);
+  }
+  return watch;
 }
 
 const char* zt_web_game() {

@@ -52,8 +52,14 @@ ZT_WEB_API const int16_t* zt_web_audio(int frames);
 ZT_WEB_API int zt_web_audio_rate();
 // Milliseconds until anything is due; -1 when nothing is until the next input.
 ZT_WEB_API int zt_web_due_ms();
-// The watch back on the wall clock (after a hidden tab).
+// The browser's local time now (year as 2026, month 1..12): the watch starts
+// from it and follows it (the C library's clock of a WebAssembly module ends
+// in 2038). The page hands it before a start and before each run.
+ZT_WEB_API void zt_web_time(int year, int month, int day, int hour, int minute, int second);
+// The watch back on that time (after a hidden tab).
 ZT_WEB_API void zt_web_reanchor();
+// The watch's date and time, "2026-12-09 10:30:00".
+ZT_WEB_API const char* zt_web_watch();
 // The selected (or running) game's name, "" when none; selecting one by name
 // in the menu (-1 when unknown or in a game).
 ZT_WEB_API const char* zt_web_game();

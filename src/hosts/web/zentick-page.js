@@ -84,6 +84,7 @@
     game: () => (api ? api.game() : ''),
     zoom: () => (api ? api.zoomLevel() : 0),
     volume: () => (api ? api.volume() : 0),
+    watch: () => (api ? api.watch() : ''),
     audioState: () => (audio ? audio.state : 'none'),
     looping: () => rafId !== null,
   };
@@ -266,9 +267,18 @@
     }
   }
 
+  // The watch follows the browser's clock, which knows the zone's summer
+  // time and runs past 2038, as the module's C library does not.
+  function handTime() {
+    const d = new Date();
+    api.time(d.getFullYear(), d.getMonth() + 1, d.getDate(), d.getHours(), d.getMinutes(),
+             d.getSeconds());
+  }
+
   // Runs the simulator's clock on; false when it stopped on an error.
   function run(ms) {
     stats.simMs += ms;
+    handTime();
     if (api.run(ms) !== 0) {
       fail('Zentick stopped because of an error: ' + api.error());
       return false;
@@ -284,6 +294,7 @@
       asleep = false;
       last = now;
       carry = 0;
+      handTime();
       api.reanchor();
       return true;
     }
@@ -368,6 +379,7 @@
       last = performance.now();
       carry = 0;
       asleep = false;
+      handTime();
       api.reanchor();
       keepAwake();
       rafId = requestAnimationFrame(tick);
@@ -527,7 +539,9 @@
       audio: module._zt_web_audio,
       audioRate: module._zt_web_audio_rate,
       dueMs: module._zt_web_due_ms,
+      time: module._zt_web_time,
       reanchor: module._zt_web_reanchor,
+      watch: c('zt_web_watch', 'string', []),
       game: c('zt_web_game', 'string', []),
       select: c('zt_web_select', 'number', ['string']),
       zoomLevel: module._zt_web_zoom_level,
@@ -541,6 +555,7 @@
   function start(module, pack) {
     M = module;
     api = bindApi(M);
+    handTime();
     if (api.startPack(pack) !== 0) {
       fail('Zentick could not start: ' + api.error());
       return;

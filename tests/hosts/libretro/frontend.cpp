@@ -48,6 +48,12 @@ bool environment(unsigned cmd, void* data) {
       *static_cast<bool*>(data) = f.variables_changed;
       f.variables_changed = false;
       return true;
+    case RETRO_ENVIRONMENT_GET_SAVESTATE_CONTEXT:
+      *static_cast<int*>(data) = f.savestate_context;
+      return true;
+    case RETRO_ENVIRONMENT_GET_AUDIO_VIDEO_ENABLE:
+      *static_cast<int*>(data) = f.audio_video;
+      return true;
     case RETRO_ENVIRONMENT_SET_SUPPORT_NO_GAME:
     case RETRO_ENVIRONMENT_SET_VARIABLES:
     case RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS:
@@ -112,6 +118,7 @@ const ZT_Platform_Time RetroFrontend::kTime = {7, 3, 126, 13, 5, 10};  // 2026-0
 
 RetroFrontend::RetroFrontend(const std::string& system)
     : system(system),
+      variables{{"zentick_watch", "game"}},
       variables_changed(false),
       buttons(0),
       width(0),

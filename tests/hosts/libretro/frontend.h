@@ -49,8 +49,12 @@ class RetroFrontend {
   static const ZT_Platform_Time kTime;
 
   std::string system;
-  std::map<std::string, std::string> variables;  // core options the "player" set
+  // Core options the "player" set; the watch on the game's clock, so that
+  // pictures do not depend on the hour the test runs at.
+  std::map<std::string, std::string> variables;
   bool variables_changed;
+  int savestate_context = RETRO_SAVESTATE_CONTEXT_NORMAL;  // what the core is told
+  int audio_video = 3;                                     // likewise: both on
   uint32_t buttons;
   std::set<unsigned> keys;        // RETROK_ codes held
   std::vector<uint16_t> picture;  // RGB565, 640 x 480

@@ -231,6 +231,42 @@ TEST(LibretroCore, KeysSurviveARunAheadReplay) {
   EXPECT_TRUE(zt_libretro_session()->in_game());
 }
 
+TEST(LibretroCore, TheWatchFollowsTheLocalTimeWherePeersNeedNotAgree) {
+  System system;
+  const struct {
+    const char* option;
+    int context;      // of the states the frontend takes
+    int audio_video;  // 8: run-ahead's second instance
+    bool follows;
+  } cases[] = {
+      {"local", RETRO_SAVESTATE_CONTEXT_NORMAL, 3, true},
+      {"game", RETRO_SAVESTATE_CONTEXT_NORMAL, 3, false},
+      {"local", RETRO_SAVESTATE_CONTEXT_ROLLBACK_NETPLAY, 3, false},
+      {"local", RETRO_SAVESTATE_CONTEXT_NORMAL, 8, false},
+  };
+  for (const auto& c : cases) {
+    RetroFrontend f(system.dir.path);
+    f.variables["zentick_watch"] = c.option;
+    f.savestate_context = c.context;
+    f.audio_video = c.audio_video;
+    ASSERT_TRUE(f.start());
+    f.save();
+    // The local time an hour on, as after the frontend paused for an hour.
+    const ZT_Platform_Time wall = ZT_Platform_Time_add(RetroFrontend::kTime, 3600);
+    ZT_Session* session = zt_libretro_session();
+    session->clock = [&](ZT_Platform_Time* now) {
+      *now = wall;
+      return true;
+    };
+    f.tap(RETRO_DEVICE_ID_JOYPAD_START, 30);  // Condor,
+    f.tap(RETRO_DEVICE_ID_JOYPAD_START, 90);  // switched on: the watch runs
+    const int64_t behind =
+        ZT_Platform_Time_seconds(wall) - ZT_Platform_Time_seconds(session->platform.time_get());
+    EXPECT_EQ(c.follows, behind >= -ZT_Session::kWallSlack && behind <= ZT_Session::kWallSlack)
+        << c.option << " " << c.context << " " << c.audio_video << ": " << behind << " s behind";
+  }
+}
+
 TEST(LibretroCore, KeyboardOptionsAndDataThatCannotBeUsed) {
   System system;
   {
