@@ -25,7 +25,7 @@ fi
 if [ $test = 1 ]; then
   packages+=(xvfb xdotool x11-utils imagemagick python3 valgrind clang libclang-rt-14-dev
     libsdl1.2-compat desktop-file-utils appstream man-db lintian file retroarch chromium nodejs
-    g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user)
+    g++-mingw-w64-x86-64-posix wine64 g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user faketime)
   # The browser tests install their npm packages with npm ci; a Node.js from
   # another source may bring its own npm.
   if ! command -v npm >/dev/null 2>&1; then packages+=(npm); fi

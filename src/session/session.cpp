@@ -274,6 +274,12 @@ bool ZT_Session::select(const std::string& name) {
   return false;
 }
 
+bool ZT_Session::open(const std::string& name) {
+  if (!select(name)) return false;
+  press(ZT_KEY_ENTER);
+  return true;
+}
+
 int ZT_Session::zoom() const { return in_game() ? menu->device->zoom : start_zoom; }
 
 void ZT_Session::zoom_set(int level) {

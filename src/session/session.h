@@ -104,6 +104,8 @@ class ZT_Session {
   // Selects a game of the catalogue by name in the menu; false when unknown
   // or while a game runs.
   bool select(const std::string& name);
+  // Selects it and starts it, as Return in the menu does.
+  bool open(const std::string& name);
 
   // Zoom 0 (none), 1 (the LCD) or 2 (the handheld): of the running game, and
   // the level games start with.

@@ -106,6 +106,7 @@ struct Running {
   bool watch_local = true;
   bool netplay = false;
   bool second_instance = false;
+  std::string content;  // the handheld the content file opened, "" without one
 };
 Running running;
 
@@ -348,7 +349,51 @@ ZT_Session::Data data_find() {
   return data;
 }
 
-bool load() {
+// A content file (Monkey.zentick) is a line of text naming a handheld by its
+// catalogue name, in any case ("monkey"). False with the reason otherwise.
+bool content_name(const retro_game_info& game, std::string* name, std::string* reason) {
+  const char* text = static_cast<const char*>(game.data);
+  size_t size = game.data != nullptr ? game.size : 0;
+  if (size > 4096) {
+    *reason = "it is not a Zentick content file (over 4 KB)";
+    return false;
+  }
+  if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) text += 3, size -= 3;  // a BOM
+  name->clear();
+  bool line_done = false;
+  for (size_t i = 0; i < size; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == 0 || c == 0x7f || (c < 0x20 && c != '\t' && c != '\n' && c != '\r')) {
+      *reason = "it is not text";
+      return false;
+    }
+    if (c == '\n' && !name->empty()) line_done = true;
+    if (line_done || c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+    *name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  if (name->empty()) *reason = "it names no handheld";
+  return !name->empty();
+}
+
+// Opens the handheld a content file names, as choosing it in the menu does.
+bool content_open(const retro_game_info& game) {
+  std::string name, reason;
+  if (!content_name(game, &name, &reason)) {
+  } else if (running.session->open(name)) {
+    running.content = name;
+    return true;
+  } else {
+    reason = "no handheld is called \"" + name + "\" (";
+    for (int i = 0; i < running.session->gamelist->count(); ++i)
+      reason += (i ? ", " : "") + running.session->gamelist->get(i)->name;
+    reason += ")";
+  }
+  log_line(RETRO_LOG_ERROR, "%s is refused: %s", game.path != nullptr ? game.path : "the content",
+           reason.c_str());
+  return false;
+}
+
+bool load(const retro_game_info* game) {
   frontend.environ_cb(RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS,
                       const_cast<retro_input_descriptor*>(kDescriptors));
   retro_pixel_format format = RETRO_PIXEL_FORMAT_RGB565;
@@ -368,6 +413,10 @@ bool load() {
   running.state_size = running.session->state_size();
   running.volume_option = -1;
   options_read();
+  if (game != nullptr && !content_open(*game)) {
+    session_end();
+    return false;
+  }
   const ZT_Platform_Time t = running.session->platform.time_get();
   log_line(RETRO_LOG_INFO, "watch set to %04d-%02d-%02d %02d:%02d:%02d", 1900 + t.year, t.month,
            t.day, t.hour, t.minute, t.second);
@@ -412,7 +461,7 @@ RETRO_API void retro_get_system_info(struct retro_system_info* info) {
   std::memset(info, 0, sizeof *info);
   info->library_name = "Zentick";
   info->library_version = ZT_VERSION;
-  info->valid_extensions = "";
+  info->valid_extensions = "zentick";
   info->need_fullpath = false;
   info->block_extract = false;
 }
@@ -438,6 +487,7 @@ RETRO_API void retro_reset(void) {
     running.session = new ZT_Session(data_find());
     running.volume_option = -1;
     options_read();
+    if (!running.content.empty()) running.session->open(running.content);
   });
 }
 
@@ -495,15 +545,16 @@ RETRO_API bool retro_unserialize(const void* data, size_t size) {
 RETRO_API void retro_cheat_reset(void) {}
 RETRO_API void retro_cheat_set(unsigned, bool, const char*) {}
 
-RETRO_API bool retro_load_game(const struct retro_game_info*) {
+RETRO_API bool retro_load_game(const struct retro_game_info* game) {
   if (frontend.environ_cb == nullptr) {
     log_line(RETRO_LOG_ERROR, "retro_load_game before retro_set_environment");
     return false;
   }
   // A second load without an unload replaces the first simulator.
   session_end();
+  running.content.clear();
   bool loaded = false;
-  guarded([&] { loaded = load(); });
+  guarded([&] { loaded = load(game); });
   return loaded;
 }
 

@@ -194,6 +194,10 @@ int zt_web_select(const char* game) {
   return session && game != nullptr && session->select(game) ? 0 : -1;
 }
 
+int zt_web_open(const char* game) {
+  return session && game != nullptr && session->open(game) ? 0 : -1;
+}
+
 int zt_web_zoom_level() { return session ? session->zoom() : 0; }
 
 void zt_web_zoom_set(int level) {

@@ -64,6 +64,8 @@ ZT_WEB_API const char* zt_web_watch();
 // in the menu (-1 when unknown or in a game).
 ZT_WEB_API const char* zt_web_game();
 ZT_WEB_API int zt_web_select(const char* name);
+// Selects it and starts it, as Return in the menu does (-1 as above).
+ZT_WEB_API int zt_web_open(const char* name);
 // Zoom (0 none, 1 the LCD, 2 the handheld) and volume (0..100): of the game
 // that runs and of those started later.
 ZT_WEB_API int zt_web_zoom_level();

@@ -544,6 +544,7 @@
       watch: c('zt_web_watch', 'string', []),
       game: c('zt_web_game', 'string', []),
       select: c('zt_web_select', 'number', ['string']),
+      open: c('zt_web_open', 'number', ['string']),
       zoomLevel: module._zt_web_zoom_level,
       zoomSet: module._zt_web_zoom_set,
       volume: module._zt_web_volume,
@@ -567,10 +568,7 @@
     if (zoom >= 0 && zoom <= 2) api.zoomSet(zoom);
     if (volume >= 0 && volume <= 100) api.volumeSet(volume);
     const linked = new URLSearchParams(location.search).get('game');
-    if (linked && api.select(linked) === 0) {
-      api.key('enter', 1);
-      api.key('enter', 0);
-    } else {
+    if (!linked || api.open(linked) !== 0) {
       api.select(load('game', ''));
     }
     last = performance.now();

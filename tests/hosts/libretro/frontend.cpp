@@ -2,6 +2,7 @@
 // The test frontend: environment answers, callbacks and file writers.
 #include "frontend.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -20,6 +21,16 @@ namespace {
 
 // libretro callbacks carry no context: one frontend runs at a time.
 RetroFrontend* active = nullptr;
+
+void log_line(enum retro_log_level, const char* format, ...) {
+  char line[1024];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  active->log += line;
+  std::fputs(line, stderr);
+}
 
 bool environment(unsigned cmd, void* data) {
   RetroFrontend& f = *active;
@@ -48,6 +59,9 @@ bool environment(unsigned cmd, void* data) {
       *static_cast<bool*>(data) = f.variables_changed;
       f.variables_changed = false;
       return true;
+    case RETRO_ENVIRONMENT_GET_LOG_INTERFACE:
+      static_cast<retro_log_callback*>(data)->log = log_line;
+      return true;
     case RETRO_ENVIRONMENT_GET_SAVESTATE_CONTEXT:
       *static_cast<int*>(data) = f.savestate_context;
       return true;
@@ -59,7 +73,7 @@ bool environment(unsigned cmd, void* data) {
     case RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS:
       return true;
     default:
-      return false;  // GET_LOG_INTERFACE among others: the core logs to stderr
+      return false;
   }
 }
 
@@ -130,7 +144,7 @@ RetroFrontend::RetroFrontend(const std::string& system)
 
 RetroFrontend::~RetroFrontend() { stop(); }
 
-bool RetroFrontend::start() {
+bool RetroFrontend::start(const char* content) {
   active = this;
   retro_set_environment(environment);
   retro_set_video_refresh(video);
@@ -139,7 +153,8 @@ bool RetroFrontend::start() {
   retro_set_input_poll(input_poll);
   retro_set_input_state(input_state);
   retro_init();
-  loaded = retro_load_game(nullptr);
+  retro_game_info game = {"Handheld.zentick", content, content ? std::strlen(content) : 0, nullptr};
+  loaded = retro_load_game(content ? &game : nullptr);
   if (!loaded) retro_deinit();
   pin_time();
   return loaded;

@@ -24,9 +24,9 @@ class RetroFrontend {
   explicit RetroFrontend(const std::string& system);
   ~RetroFrontend();
 
-  // retro_init and retro_load_game without content, the watch pinned to
-  // kTime; false if refused.
-  bool start();
+  // retro_init and retro_load_game with `content` (a content file's text),
+  // or without content when null; the watch pinned to kTime; false if refused.
+  bool start(const char* content = nullptr);
   // retro_reset, the watch pinned again.
   void reset();
   // retro_unload_game and retro_deinit.
@@ -64,6 +64,7 @@ class RetroFrontend {
   int frames_duped;            // frames it handed NULL for
   std::vector<int16_t> sound;  // interleaved stereo
   std::string message;         // the last on-screen message
+  std::string log;             // the core's log lines, also written to stderr
   bool shutdown;
   bool loaded;
 };

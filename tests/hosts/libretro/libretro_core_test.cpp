@@ -267,6 +267,45 @@ TEST(LibretroCore, TheWatchFollowsTheLocalTimeWherePeersNeedNotAgree) {
   }
 }
 
+TEST(LibretroCore, AContentFileOpensItsHandheldAsTheMenuDoes) {
+  System system;
+  // From where Monkey opens: the watch pinned, then on, the time, Game A, play.
+  auto play_opened = [](RetroFrontend& f) {
+    while (!zt_libretro_session()->in_game()) f.run();
+    zt_libretro_session()->time_set(RetroFrontend::kTime);
+    std::vector<Tap> taps = script();
+    taps.erase(taps.begin(), taps.begin() + 3);
+    for (Tap& t : taps) t.frame -= 60;
+    return play_core(f, taps, 900).pictures;
+  };
+  std::vector<std::pair<int, uint64_t> > chosen;
+  {
+    RetroFrontend f(system.dir.path);
+    ASSERT_TRUE(f.start());
+    for (unsigned button :
+         {RETRO_DEVICE_ID_JOYPAD_DOWN, RETRO_DEVICE_ID_JOYPAD_DOWN, RETRO_DEVICE_ID_JOYPAD_START})
+      f.tap(button, 5);
+    chosen = play_opened(f);
+  }
+  ASSERT_GT(chosen.size(), 20u);
+  RetroFrontend f(system.dir.path);
+  ASSERT_TRUE(f.start("Monkey\r\n"));
+  EXPECT_EQ(chosen, play_opened(f));
+  f.tap(RETRO_DEVICE_ID_JOYPAD_X, 5);  // Back to the menu still
+  EXPECT_FALSE(zt_libretro_session()->in_game());
+  f.reset();  // and a restart opens the handheld again
+  f.run();
+  EXPECT_EQ("monkey", zt_libretro_session()->game());
+  EXPECT_TRUE(zt_libretro_session()->in_game());
+  f.stop();
+  for (const auto& refused : {std::make_pair("frogger\n", "no handheld is called \"frogger\""),
+                              std::make_pair("\x89PNG\r\n\x1a\n", "it is not text")}) {
+    RetroFrontend bad(system.dir.path);
+    EXPECT_FALSE(bad.start(refused.first));
+    EXPECT_NE(std::string::npos, bad.log.find(refused.second)) << bad.log;
+  }
+}
+
 TEST(LibretroCore, KeyboardOptionsAndDataThatCannotBeUsed) {
   System system;
   {
