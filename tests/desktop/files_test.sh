@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: MIT
 # The desktop files as distributions check them: the menu entry with
 # desktop-file-validate, the AppStream metadata with appstreamcli (no network),
-# the manual page with man's warnings, the icon theme's PNGs, and the names
-# they give each other.
+# the manual page with man's warnings, the changelog with dpkg's parser, the
+# icon theme's PNGs, and the names they give each other.
 # Usage: bash files_test.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail
 build=${1:?usage: files_test.sh BUILD_DIR SOURCE_DIR}
@@ -24,9 +24,9 @@ check() {
   fi
 }
 
-for tool in desktop-file-validate appstreamcli man identify; do
+for tool in desktop-file-validate appstreamcli man identify dpkg-parsechangelog; do
   command -v "$tool" >/dev/null ||
-    { echo "FAIL: $tool is missing (Debian: desktop-file-utils, appstream, man-db, imagemagick)" >&2; exit 1; }
+    { echo "FAIL: $tool is missing (Debian: desktop-file-utils, appstream, man-db, imagemagick, dpkg-dev)" >&2; exit 1; }
 done
 
 entry=$(echo "$source"/desktop/*.desktop)
@@ -38,6 +38,7 @@ check "metainfo $(basename "$metainfo")" appstreamcli validate --no-net "$metain
 # shellcheck disable=SC2016  # $1 is the inner shell's
 check "manual page" bash -c 'LC_ALL=C.UTF-8 MANROFFSEQ="" MANWIDTH=80 \
   man --warnings -E UTF-8 -l -Tutf8 -Z "$1" >/dev/null' man "$manual"
+check "changelog" dpkg-parsechangelog -l "$build/desktop/changelog"
 
 # The manual names every option of the usage text.
 text=$(MANWIDTH=200 man -l "$manual" 2>/dev/null)
