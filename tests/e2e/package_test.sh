@@ -62,6 +62,10 @@ dpkg-query -L zentick >"$XS_WORK/files"
 export PATH=/usr/local/bin:/usr/bin:/bin:/usr/games # Debian's PATH for users
 zentick=$(command -v zentick) || fail "no zentick command on $PATH"
 pass "installed: $zentick"
+# The copyright file's paragraphs for single files name them as installed.
+while read -r path; do
+  [ "$path" = "*" ] || grep -qxF "/$path" "$XS_WORK/files" || fail "the copyright file names $path, not installed"
+done < <(sed -n 's/^Files: //p' /usr/share/doc/zentick/copyright | tr ' ' '\n')
 
 (cd / && env -u DISPLAY zentick -h >"$XS_WORK/help" 2>&1) || fail "zentick -h failed"
 grep -q -- "--data-path" "$XS_WORK/help" || fail "zentick -h: $(cat "$XS_WORK/help")"
