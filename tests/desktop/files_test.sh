@@ -68,10 +68,11 @@ dep5=$(perl -MDpkg::Control::HashCore -e '
 # One licence for Zentick wherever it is named; the font has its own.
 licence=$(sed -n 's|.*<project_license>\(.*\)</project_license>|\1|p' "$metainfo")
 core_licence=$(sed -n 's/^license = "\(.*\)"$/\1/p' "$build/zentick_libretro.info")
-[ -n "$licence" ] && [ "$core_licence" = "$licence" ] && grep -qxF "*	$licence" <<<"$dep5" ||
+if [ -z "$licence" ] || [ "$core_licence" != "$licence" ] || ! grep -qxF "*	$licence" <<<"$dep5"; then
   fail "licences: metainfo '$licence', core info '$core_licence', copyright file: $dep5"
+fi
 font=$(sed -n 's|^[^\t]*/zentick/andalemo\.ttf\t||p' <<<"$dep5")
-[ -n "$font" ] && [ "$font" != "$licence" ] || fail "the font has no licence of its own: $dep5"
+if [ -z "$font" ] || [ "$font" = "$licence" ]; then fail "the font has no licence of its own: $dep5"; fi
 
 # The manual names every option of the usage text.
 text=$(MANWIDTH=200 man -l "$manual" 2>/dev/null)
