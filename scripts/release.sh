@@ -4,8 +4,10 @@
 #   zentick_VERSION_amd64.deb                     the Debian package (cpack in build/)
 #   zentick_libretro-VERSION-TARGET.zip           the libretro core and its info file, for
 #                                                 linux-x86_64, windows-x86_64, linux-aarch64
-#                                                 and linux-armhf (the data pack inside)
-#   zentick-web-VERSION.zip                       the web page's folder (build-web/site)
+#                                                 and linux-armhf (the data pack inside), with
+#                                                 LICENSE and LICENSE.font (the font's licence)
+#   zentick-web-VERSION.zip                       the web page's folder (build-web/site, its
+#                                                 LICENSE and LICENSE.font included)
 # each with a FILE.sha256 beside it (`sha256sum -c FILE.sha256` checks it).
 # Usage: scripts/release.sh
 set -euo pipefail
@@ -33,7 +35,9 @@ zip_folder() {
 
 core_zip() {  # core_zip TARGET CORE_FILE INFO_FILE
   mkdir -p "$stage/$1"
-  cp "$2" "$3" "$stage/$1/"
+  # The licences beside the core: Zentick's, and the font's, as the core
+  # carries the font in its data pack (LICENSE.font is the native build's).
+  cp "$2" "$3" "$root/LICENSE" "$root/build/LICENSE.font" "$stage/$1/"
   zip_folder "zentick_libretro-$version-$1.zip" "$stage/$1"
 }
 

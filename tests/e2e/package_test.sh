@@ -43,7 +43,9 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$XS_WORK/pkg" >"$XS_WORK/cp
 deb=$(echo "$XS_WORK"/pkg/zentick_*.deb)
 [ -f "$deb" ] || fail "no zentick_*.deb in $XS_WORK/pkg"
 lintian --fail-on error "$deb" >"$XS_WORK/lintian.log" 2>&1 || fail "lintian: $(cat "$XS_WORK/lintian.log")"
-pass "$(basename "$deb") made; lintian reports no errors"
+# The changelog and the copyright file are written by our build: no warning on them either.
+! grep -qE '^[EW]: .*(changelog|copyright)' "$XS_WORK/lintian.log" || fail "lintian: $(cat "$XS_WORK/lintian.log")"
+pass "$(basename "$deb") made; lintian reports no errors, and no warnings on the changelog or copyright"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section $(dpkg-deb -f "$deb" Section)"
 case $(dpkg-deb -f "$deb" Depends) in
   *libsdl-mixer1.2*) ;;
@@ -60,6 +62,10 @@ dpkg-query -L zentick >"$XS_WORK/files"
 export PATH=/usr/local/bin:/usr/bin:/bin:/usr/games # Debian's PATH for users
 zentick=$(command -v zentick) || fail "no zentick command on $PATH"
 pass "installed: $zentick"
+# The copyright file's paragraphs for single files name them as installed.
+while read -r path; do
+  [ "$path" = "*" ] || grep -qxF "/$path" "$XS_WORK/files" || fail "the copyright file names $path, not installed"
+done < <(sed -n 's/^Files: //p' /usr/share/doc/zentick/copyright | tr ' ' '\n')
 
 (cd / && env -u DISPLAY zentick -h >"$XS_WORK/help" 2>&1) || fail "zentick -h failed"
 grep -q -- "--data-path" "$XS_WORK/help" || fail "zentick -h: $(cat "$XS_WORK/help")"
