@@ -184,15 +184,22 @@ void ZT_Menu::draw_gamelist() {
   int count = gamelist->count();
   if (count == 0) return;
   ZT_Platform_RGB red = ZT_Platform_RGB_create(255, 0, 0);
-  int y = 2 * platform->text_fontheight() + 5;
   for (int i = 0; i < count; ++i) {
     const std::string& title = gamelist->get(i)->title;
     if (i == current)
-      draw_textbox_center(y, title, red);
+      draw_textbox_center(row_y(i), title, red);
     else
-      draw_text_center(y, title);
-    y += platform->text_fontheight();
+      draw_text_center(row_y(i), title);
   }
+}
+
+int ZT_Menu::row_y(int index) { return (2 + index) * platform->text_fontheight() + 5; }
+
+int ZT_Menu::row_at(int y) {
+  const int line = platform->text_fontheight();
+  const int top = row_y(0) - line / 2;
+  if (line <= 0 || y < top || y >= top + gamelist->count() * line) return -1;
+  return (y - top) / line;
 }
 
 void ZT_Menu::draw_text_center(int y, const std::string& s) {

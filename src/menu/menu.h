@@ -38,6 +38,10 @@ class ZT_Menu {
   void draw_bg();
   void draw_title();
   void draw_gamelist();
+  // The list's rows are one font line high, each title centred on its
+  // row_y; row_at is the row at screen height y, -1 for none.
+  int row_y(int index);
+  int row_at(int y);
   void draw_text_center(int y, const std::string& s);
   void draw_textbox_center(int y, const std::string& s, ZT_Platform_RGB& colour);
   void draw_title_and_line(int y, int margin, const std::string& s);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/decode/media.h"
+#include "platform/keys.h"
 
 namespace {
 
@@ -20,34 +21,13 @@ const char* const kWindowTitle = "Zentick simulator - by Quorvex & Selvane";
 const int kAudioChannels = 1;
 const int kScreenBpp = 16;
 
-struct KeyRow {
-  SDLKey sym;
-  int32_t key;
-};
-
-// Main keyboard only: the keypad has its own symbols and stays untranslated.
-const KeyRow kKeyTable[] = {
-    {SDLK_UP, ZT_KEY_UP},
-    {SDLK_DOWN, ZT_KEY_DOWN},
-    {SDLK_LEFT, ZT_KEY_LEFT},
-    {SDLK_RIGHT, ZT_KEY_RIGHT},
-    {SDLK_RETURN, ZT_KEY_ENTER},
-    {SDLK_BACKSPACE, ZT_KEY_BACK},
-    {SDLK_ESCAPE, ZT_KEY_ESCAPE},
-    {SDLK_PLUS, ZT_KEY_VOLUME_UP},
-    {SDLK_EQUALS, ZT_KEY_VOLUME_UP},  // "+" is shifted "=" on US layouts; SDL reports "="
-    {SDLK_MINUS, ZT_KEY_VOLUME_DOWN},
-    {SDLK_1, ZT_KEY_GAME_A},
-    {SDLK_2, ZT_KEY_GAME_B},
-    {SDLK_3, ZT_KEY_TIME},
-    {SDLK_q, ZT_KEY_LEFT_UP},
-    {SDLK_p, ZT_KEY_RIGHT_UP},
-    {SDLK_a, ZT_KEY_LEFT_DOWN},
-    {SDLK_l, ZT_KEY_RIGHT_DOWN},
-    {SDLK_7, ZT_KEY_ZOOM_0},
-    {SDLK_9, ZT_KEY_ZOOM_1},
-    {SDLK_8, ZT_KEY_ZOOM_2},
-};
+// The keyboard is the shared table's, whose numbers are SDL 1.2's.
+static_assert(SDLK_UP == ZT_KEYNUM_UP && SDLK_DOWN == ZT_KEYNUM_DOWN &&
+                  SDLK_LEFT == ZT_KEYNUM_LEFT && SDLK_RIGHT == ZT_KEYNUM_RIGHT &&
+                  SDLK_RETURN == ZT_KEYNUM_RETURN && SDLK_BACKSPACE == ZT_KEYNUM_BACKSPACE &&
+                  SDLK_ESCAPE == ZT_KEYNUM_ESCAPE && SDLK_PLUS == '+' && SDLK_1 == '1' &&
+                  SDLK_q == 'q',
+              "SDL's key numbers differ from the keyboard table's");
 
 // The mixer keeps no channels while the audio device is closed; calls that
 // walk the channels must not run then.
@@ -534,15 +514,13 @@ bool ZT_PlatformSDL::process_event(ZT_Platform_GameType type, SDL_Event* in,
     case SDL_QUIT:
       out->type = ZT_EVENT_QUIT;
       return true;
-    case SDL_KEYDOWN:
+    case SDL_KEYDOWN: {
       out->type = ZT_EVENT_KEY;
-      for (const KeyRow& row : kKeyTable) {
-        if (row.sym == in->key.keysym.sym) {
-          out->key = row.key;
-          return true;
-        }
-      }
-      return false;
+      const int key = ZT_Platform_keyboard_find(in->key.keysym.sym);
+      if (key < 0) return false;
+      out->key = key;
+      return true;
+    }
     default:
       return false;
   }

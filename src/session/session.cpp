@@ -183,12 +183,8 @@ bool ZT_Session::tap(int x, int y, bool down) {
     return true;
   }
   if (!in_game()) {
-    // The list's rows are one font line high, centred on their y.
-    const int count = gamelist->count();
-    const int line = platform.text_fontheight();
-    const int top = 2 * line + 5 - line / 2;
-    if (count == 0 || line <= 0 || y < top || y >= top + count * line) return false;
-    const int row = (y - top) / line;
+    const int row = menu->row_at(y);
+    if (row < 0) return false;
     const int selected = menu->current < 0 ? 0 : menu->current;
     if (row == selected) {
       press(ZT_KEY_ENTER);

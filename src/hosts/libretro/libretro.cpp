@@ -18,6 +18,7 @@
 #include "hosts/libretro/libretro_session.h"
 #include "platform/datapath.h"
 #include "platform/decode/pack.h"
+#include "platform/keys.h"
 #include "session/session.h"
 
 #ifndef ZT_LIBRETRO_DATA_FROM_CORE
@@ -52,36 +53,13 @@ static_assert(RETRO_DEVICE_ID_JOYPAD_B == ZT_Session::PAD_B &&
                   RETRO_DEVICE_ID_JOYPAD_R2 == ZT_Session::PAD_R2,
               "RetroPad ids and session pad buttons differ");
 
-// The desktop program's keyboard.
-struct BoardKey {
-  unsigned code;
-  int key;
-};
-const BoardKey kBoard[] = {
-    {RETROK_UP, ZT_KEY_UP},
-    {RETROK_DOWN, ZT_KEY_DOWN},
-    {RETROK_LEFT, ZT_KEY_LEFT},
-    {RETROK_RIGHT, ZT_KEY_RIGHT},
-    {RETROK_RETURN, ZT_KEY_ENTER},
-    {RETROK_KP_ENTER, ZT_KEY_ENTER},
-    {RETROK_BACKSPACE, ZT_KEY_BACK},
-    {RETROK_ESCAPE, ZT_KEY_ESCAPE},
-    {RETROK_PLUS, ZT_KEY_VOLUME_UP},
-    {RETROK_EQUALS, ZT_KEY_VOLUME_UP},
-    {RETROK_KP_PLUS, ZT_KEY_VOLUME_UP},
-    {RETROK_MINUS, ZT_KEY_VOLUME_DOWN},
-    {RETROK_KP_MINUS, ZT_KEY_VOLUME_DOWN},
-    {RETROK_1, ZT_KEY_GAME_A},
-    {RETROK_2, ZT_KEY_GAME_B},
-    {RETROK_3, ZT_KEY_TIME},
-    {RETROK_q, ZT_KEY_LEFT_UP},
-    {RETROK_p, ZT_KEY_RIGHT_UP},
-    {RETROK_a, ZT_KEY_LEFT_DOWN},
-    {RETROK_l, ZT_KEY_RIGHT_DOWN},
-    {RETROK_7, ZT_KEY_ZOOM_0},
-    {RETROK_9, ZT_KEY_ZOOM_1},
-    {RETROK_8, ZT_KEY_ZOOM_2},
-};
+// The desktop program's keyboard: RETROK_ codes are SDL 1.2's key numbers.
+static_assert(RETROK_UP == ZT_KEYNUM_UP && RETROK_DOWN == ZT_KEYNUM_DOWN &&
+                  RETROK_LEFT == ZT_KEYNUM_LEFT && RETROK_RIGHT == ZT_KEYNUM_RIGHT &&
+                  RETROK_RETURN == ZT_KEYNUM_RETURN && RETROK_BACKSPACE == ZT_KEYNUM_BACKSPACE &&
+                  RETROK_ESCAPE == ZT_KEYNUM_ESCAPE && RETROK_PLUS == '+' && RETROK_1 == '1' &&
+                  RETROK_q == 'q',
+              "RETROK_ codes differ from the keyboard table's numbers");
 
 // The frontend's callbacks live from retro_set_* to the core's unloading;
 // the running simulator from retro_load_game to retro_unload_game.
@@ -291,8 +269,11 @@ void context_read() {
 // replaying input (run-ahead with a second instance, netplay) replays keys too.
 void keyboard_read() {
   bool down[ZT_KEY_COUNT] = {};
-  for (const BoardKey& k : kBoard)
-    if (frontend.input_state_cb(0, RETRO_DEVICE_KEYBOARD, 0, k.code)) down[k.key] = true;
+  for (int i = 0; i < ZT_Platform_keyboard_count; ++i) {
+    const ZT_Platform_BoardKey& k = ZT_Platform_keyboard[i];
+    if (frontend.input_state_cb(0, RETRO_DEVICE_KEYBOARD, 0, static_cast<unsigned>(k.number)))
+      down[k.key] = true;
+  }
   for (int key = 0; key < ZT_KEY_COUNT; ++key) {
     if (down[key])
       running.session->key_down(key);

@@ -122,6 +122,11 @@ int zt_web_key(const char* key_name, int down) {
   return 0;
 }
 
+const char* zt_web_board_key(int number) {
+  const char* key = ZT_Platform_key_name(ZT_Platform_keyboard_find(number));
+  return key != nullptr ? key : "";
+}
+
 int zt_web_button(const char* key_name, int down) {
   const int key = ZT_Platform_key_find(key_name);
   if (key < 0 || !session) return -1;

@@ -30,6 +30,10 @@ ZT_WEB_API int zt_web_run(int ms);
 // A key of the keyboard by name ("game_a"), down (1) or up (0); -1 for a
 // name that is no key.
 ZT_WEB_API int zt_web_key(const char* name, int down);
+// The name of the key that the desktop's key number `number` (SDL 1.2's,
+// '1' for the digit one) presses, "" for none: the page maps its keyboard
+// through the desktop's own table.
+ZT_WEB_API const char* zt_web_board_key(int number);
 // An on-screen button by name: in the menu Left and Right choose the game.
 ZT_WEB_API int zt_web_button(const char* name, int down);
 // A gamepad: the RetroPad buttons held now, one bit per RetroPad id.

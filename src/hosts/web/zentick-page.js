@@ -5,17 +5,12 @@
 'use strict';
 
 (function () {
-  const W = 640;
-  const H = 480;
-  // The desktop's keys by physical key (so that Shift does not matter);
-  // "+", "=" and "-" go by the character, as on the desktop.
-  const KEYS = {
-    ArrowUp: 'up', ArrowDown: 'down', ArrowLeft: 'left', ArrowRight: 'right', Enter: 'enter',
-    Backspace: 'back', Escape: 'escape', Digit1: 'game_a', Digit2: 'game_b', Digit3: 'time',
-    KeyQ: 'left_up', KeyP: 'right_up', KeyA: 'left_down', KeyL: 'right_down',
-    Digit7: 'zoom_0', Digit9: 'zoom_1', Digit8: 'zoom_2',
+  // The keys that are no character, by their SDL 1.2 numbers, through which
+  // the module's keyboard table (the desktop's) names what a key presses.
+  const KEY_NUMBERS = {
+    Backspace: 8, Enter: 13, Escape: 27, ArrowUp: 273, ArrowDown: 274, ArrowRight: 275,
+    ArrowLeft: 276,
   };
-  const CHARACTERS = { '+': 'volume_up', '=': 'volume_up', '-': 'volume_down' };
   // A standard gamepad's buttons as RetroPad bits: B, A, Y, X, L, R, L2, R2,
   // Select, Start, then the D-pad.
   const PAD_BITS = [0, 8, 1, 9, 10, 11, 12, 13, 2, 3, -1, -1, 4, 5, 6, 7];
@@ -42,6 +37,9 @@
   const vibrateButton = document.getElementById('vibrate');
   const fullscreenButton = document.getElementById('fullscreen');
   const ctx = canvas.getContext('2d', { alpha: false });
+  // The screen's size: the canvas's until the module tells its own.
+  let W = canvas.width;
+  let H = canvas.height;
 
   let M = null;          // the emscripten module once it runs
   let api = null;        // its functions
@@ -398,9 +396,17 @@
   fullscreenButton.disabled = !document.fullscreenEnabled;
   document.addEventListener('fullscreenchange', fit);
 
+  // A key as the desktop's SDL sees it: digits and letters by their place (so
+  // that Shift does not matter), "+", "=" and "-" by the character; the keypad
+  // is none of the desktop's keys.
   function keyOf(e) {
-    if ((e.code || '').startsWith('Numpad')) return undefined;  // the keypad is not the desktop's keys
-    return CHARACTERS[e.key] || KEYS[e.code];
+    const code = e.code || '';
+    if (!api || code.startsWith('Numpad')) return undefined;
+    const place = /^(?:Digit|Key)([0-9A-Z])$/.exec(code);
+    const number = place ? place[1].toLowerCase().charCodeAt(0)
+      : code in KEY_NUMBERS ? KEY_NUMBERS[code]
+      : e.key && e.key.length === 1 ? e.key.charCodeAt(0) : -1;
+    return api.boardKey(number) || undefined;
   }
 
   const held = new Set();  // keyboard keys down now
@@ -550,12 +556,18 @@
       volume: module._zt_web_volume,
       volumeSet: module._zt_web_volume_set,
       error: c('zt_web_error', 'string', []),
+      boardKey: c('zt_web_board_key', 'string', ['number']),
+      width: module._zt_web_width,
+      height: module._zt_web_height,
     };
   }
 
   function start(module, pack) {
     M = module;
     api = bindApi(M);
+    W = canvas.width = api.width();
+    H = canvas.height = api.height();
+    fit();
     handTime();
     if (api.startPack(pack) !== 0) {
       fail('Zentick could not start: ' + api.error());

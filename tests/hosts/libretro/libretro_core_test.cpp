@@ -314,6 +314,9 @@ TEST(LibretroCore, KeyboardOptionsAndDataThatCannotBeUsed) {
     ASSERT_TRUE(f.start());
     f.run();
     uint64_t menu = f.picture_hash();
+    f.keys = {RETROK_KP_ENTER};  // the keypad is none of the desktop's keys
+    f.run();
+    EXPECT_FALSE(zt_libretro_session()->in_game());
     f.keys = {RETROK_RETURN};  // Return starts Condor
     f.run();
     f.keys.clear();
