@@ -114,6 +114,16 @@ inline uint16_t blend_opaque(uint32_t rgb, uint32_t dc) {
   return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
 }
 
+// `level` 256ths of the way from `d` to `s`, each channel rounded down: a
+// segment part way between clear and dark.
+inline uint16_t mix565(uint32_t d, uint32_t s, uint32_t level) {
+  const uint32_t keep = ZT_PlatformSoft::kFadeFull - level;
+  const uint32_t r = ((s >> 11) * level + (d >> 11) * keep) >> 8;
+  const uint32_t g = (((s >> 5) & 63) * level + ((d >> 5) & 63) * keep) >> 8;
+  const uint32_t b = ((s & 31) * level + (d & 31) * keep) >> 8;
+  return static_cast<uint16_t>(r << 11 | g << 5 | b);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -142,6 +152,7 @@ ZT_PlatformSoft::ZT_PlatformSoft(int width, int height)
 ZT_PlatformSoft::~ZT_PlatformSoft() {
   if (initialized) finalize();
   for (ZT_PlatformSoft_Sound* sound : sounds) sound->platform = nullptr;
+  for (ZT_PlatformSoft_Image* image : images) image->platform = nullptr;
 }
 
 void ZT_PlatformSoft::initialize() {
@@ -284,7 +295,24 @@ ZT_Platform_Image* ZT_PlatformSoft::image_load(const std::string& path,
       !zt_decode::bmp_decode(bytes.data(), bytes.size(), &bitmap, &reason)) {
     throw ZT_Exception("Unable to load image " + path + ": " + reason);
   }
-  return zt_soft::bitmap_image(bitmap, transparent);
+  ZT_PlatformSoft_Image* image = zt_soft::bitmap_image(bitmap, transparent);
+  image->platform = this;
+  images.push_back(image);
+  return image;
+}
+
+void ZT_PlatformSoft::image_forget(ZT_PlatformSoft_Image* image) {
+  images.erase(std::remove(images.begin(), images.end(), image), images.end());
+  image->platform = nullptr;
+  fades.erase(std::remove_if(fades.begin(), fades.end(),
+                             [image](const Fade& f) { return f.picture == image; }),
+              fades.end());
+  auto holds = [image](const std::vector<Layer>& list) {
+    return std::any_of(list.begin(), list.end(),
+                       [image](const Layer& l) { return l.picture == image; });
+  };
+  if (holds(layers)) layers_valid = false;
+  if (holds(drawing)) drawing_pictures = false;
 }
 
 // draw_clear is applied when the next drawing needs it, and then only where a
@@ -349,7 +377,13 @@ void ZT_PlatformSoft::background_pass(const ZT_PlatformSoft_Image* picture, int 
   }
 }
 
-void ZT_PlatformSoft::draw_clear() { clear_pending = true; }
+void ZT_PlatformSoft::draw_clear() {
+  clear_pending = true;
+  if (fade_rise == 0 && fade_fall == 0) return;
+  drawing.clear();
+  drawing_pictures = true;
+  for (Fade& f : fades) f.drawn = false;
+}
 
 void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
   // The exact type is checked first: a dynamic_cast per segment is measurable.
@@ -359,6 +393,8 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
   if (!picture || picture->width <= 0 || picture->height <= 0) return;
   const int w = picture->width, h = picture->height;
   if (picture->row_runs.size() != static_cast<size_t>(h) + 1) picture->runs_update();
+  const bool fading = drawing_pictures && (fade_rise != 0 || fade_fall != 0);
+  if (fading) drawing.push_back(Layer{picture, x, y});
   const int x0 = std::max(x, 0), x1 = std::min(x + w, width);
   const int y0 = std::max(y, 0), y1 = std::min(y + h, height);
   if (clear_pending && x0 < x1 && y0 < y1 && !picture->blended) {
@@ -387,8 +423,88 @@ void ZT_PlatformSoft::draw_image(ZT_Platform_Image* image, int x, int y) {
     black_x0 = x0, black_y0 = y0, black_x1 = x1, black_y1 = y1;
     return;
   }
+  int level = kFadeFull;
+  if (fading && drawing.size() > 1) {
+    // A segment: found where it was seen before, dark or on its way; turned
+    // back on from where it stands when it was clearing.
+    Fade* f = fade_find(picture, x, y);
+    if (f == nullptr) {
+      fades.push_back(Fade{picture, x, y, ticks, 0, true, false});
+      f = &fades.back();
+    } else if (!f->rising) {
+      f->from = fade_level(*f);
+      f->since = ticks;
+      f->rising = true;
+    }
+    f->drawn = true;
+    level = fade_level(*f);
+    if (level == kFadeFull) f->from = kFadeFull;  // settled: the clock may run on and wrap
+  }
+  picture_draw(picture, x, y, level);
+}
+
+ZT_PlatformSoft::Fade* ZT_PlatformSoft::fade_find(const ZT_PlatformSoft_Image* picture, int x,
+                                                  int y) {
+  // Frames draw their segments in the same order: the next one is most
+  // likely where the last one was found.
+  for (size_t n = 0; n < fades.size(); ++n) {
+    const size_t i = (fade_hint + n) % fades.size();
+    if (fades[i].picture == picture && fades[i].x == x && fades[i].y == y) {
+      fade_hint = i + 1;
+      return &fades[i];
+    }
+  }
+  return nullptr;
+}
+
+int ZT_PlatformSoft::fade_level(const Fade& f) const {
+  const uint32_t span = f.rising ? fade_rise : fade_fall;
+  const uint32_t elapsed = ticks - f.since;
+  if (span == 0 || elapsed >= span) return f.rising ? kFadeFull : 0;
+  const int step = static_cast<int>(static_cast<uint64_t>(elapsed) * kFadeFull / span);
+  return f.rising ? std::min(kFadeFull, f.from + step) : std::max(0, f.from - step);
+}
+
+void ZT_PlatformSoft::fade_set(unsigned rise_ms, unsigned fall_ms) {
+  fade_rise = rise_ms;
+  fade_fall = fall_ms;
+  if (rise_ms == 0 && fall_ms == 0) {
+    fades.clear();
+    layers_valid = drawing_pictures = fade_pending = false;
+  }
+}
+
+void ZT_PlatformSoft::fade_refresh() {
+  if (!layers_valid) {
+    fade_pending = false;  // nothing left to draw them in
+    return;
+  }
+  draw_clear();
+  for (const Layer& l : layers) draw_image(l.picture, l.x, l.y);
+  draw_flip(layers_view_width, layers_view_height);
+}
+
+void ZT_PlatformSoft::picture_draw(const ZT_PlatformSoft_Image* picture, int x, int y, int level) {
+  const int w = picture->width, h = picture->height;
+  const int x0 = std::max(x, 0), x1 = std::min(x + w, width);
+  const int y0 = std::max(y, 0), y1 = std::min(y + h, height);
+  if (level <= 0) return;
   frame_prepare(x0, y0, x1, y1);
   if (x0 >= x1 || y0 >= y1) return;
+  if (level < kFadeFull) {
+    // Part way: each drawn pixel mixed with what lies under it.
+    for (int row = y0; row < y1; ++row) {
+      const size_t from = static_cast<size_t>(row - y) * w - x;
+      uint16_t* dst = &frame[static_cast<size_t>(row) * width];
+      for (int col = x0; col < x1; ++col) {
+        if (!picture->opaque.empty() && !picture->opaque[from + col]) continue;
+        const uint16_t dark = picture->blended ? blend_opaque(picture->rgb[from + col], dst[col])
+                                               : picture->pixels[from + col];
+        dst[col] = mix565(dst[col], dark, static_cast<uint32_t>(level));
+      }
+    }
+    return;
+  }
   if (picture->blended) {
     for (int row = y0; row < y1; ++row) {
       const size_t from = static_cast<size_t>(row - y) * w - x;
@@ -472,6 +588,7 @@ void ZT_PlatformSoft::box(int x1, int y1, int x2, int y2, uint16_t colour, int a
 }
 
 void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB* colour) {
+  drawing_pictures = false;
   if (width <= 0 || height <= 0) return;
   frame_prepare(0, 0, width, height);
   const uint16_t c = colour ? rgb565_get(colour->r, colour->g, colour->b) : 0xffff;
@@ -537,6 +654,7 @@ void ZT_PlatformSoft::draw_line(int x1, int y1, int x2, int y2, ZT_Platform_RGB*
 
 void ZT_PlatformSoft::draw_rectangle(int x1, int y1, int x2, int y2, ZT_Platform_RGB* border,
                                      ZT_Platform_RGB* fill, int alpha) {
+  drawing_pictures = false;
   if (width <= 0 || height <= 0) return;
   frame_prepare(0, 0, width, height);
   const int a = alpha < 0 ? 255 : (alpha & 0xff);
@@ -580,6 +698,35 @@ int ZT_PlatformSoft::stretch_blocks(uint16_t* dst, const uint16_t* line) {
 }
 
 void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
+  if (fade_rise != 0 || fade_fall != 0) {
+    if (drawing_pictures && !drawing.empty()) {
+      // The segments not drawn this time clear from where they stand, drawn
+      // over the rest until they are gone.
+      for (Fade& f : fades) {
+        if (f.drawn) continue;
+        if (f.rising) {
+          f.from = fade_level(f);
+          f.since = ticks;
+          f.rising = false;
+        }
+        picture_draw(f.picture, f.x, f.y, fade_level(f));
+      }
+      fades.erase(std::remove_if(fades.begin(), fades.end(),
+                                 [this](const Fade& f) { return !f.rising && fade_level(f) == 0; }),
+                  fades.end());
+      fade_pending = std::any_of(fades.begin(), fades.end(), [this](const Fade& f) {
+        return !f.rising || fade_level(f) < kFadeFull;
+      });
+      layers.swap(drawing);
+      layers_valid = true;
+      layers_view_width = view_width;
+      layers_view_height = view_height;
+    } else {
+      fades.clear();  // a frame with more than pictures (the menu) is drawn sharp
+      layers_valid = fade_pending = false;
+    }
+    drawing_pictures = false;
+  }
   frame_prepare(0, 0, 0, 0);
   ++presented;
   const int w = width, h = height;

@@ -16,9 +16,12 @@
 #include "platform/platform.h"
 
 // A picture in the frame's format; pixels the colour key hides are marked.
+class ZT_PlatformSoft;
+
 class ZT_PlatformSoft_Image : public ZT_Platform_Image {
  public:
   ZT_PlatformSoft_Image(int width, int height);
+  ~ZT_PlatformSoft_Image() override;
   int width_get() override;
   int height_get() override;
   bool resize_fit(int width, int height) override;
@@ -54,9 +57,11 @@ class ZT_PlatformSoft_Image : public ZT_Platform_Image {
   // the platform can tell it drew this very picture before.
   uint64_t generation = 0;
   void runs_update();
+  // The platform that loaded it (null once that platform is gone), which
+  // forgets it when it goes: it may be fading on the LCD.
+  ZT_PlatformSoft* platform = nullptr;
 };
 
-class ZT_PlatformSoft;
 class ZT_Pack;
 namespace zt_decode {
 struct Font;
@@ -132,6 +137,33 @@ class ZT_PlatformSoft : public ZT_Platform {
   // (silence when nothing plays), advancing the playing channels.
   void audio_mix(int16_t* out, int frames, int rate = kMixRate);
 
+  // LCD segment response. With a rise or a fall time set, a frame drawn of
+  // pictures alone (a handheld's: the menu's text keeps every frame sharp)
+  // takes each picture after its first (the background) as a segment: one
+  // that appears darkens from clear to full over `rise_ms`, one that is no
+  // longer drawn clears over `fall_ms`, each from wherever it stands, by the
+  // millisecond clock. 0 and 0 (the default): pictures show as drawn.
+  void fade_set(unsigned rise_ms, unsigned fall_ms);
+  // Whether the frame presented last shows a segment on its way;
+  // fade_refresh then presents it again as it looks at the clock now.
+  bool fade_active() const { return fade_pending; }
+  void fade_refresh();
+  static constexpr int kFadeFull = 256;  // a segment's level when fully dark
+  // A segment seen: drawn at (x, y); its level was `from` at the tick
+  // `since`, and goes up (rising) or down from there.
+  struct Fade {
+    const ZT_PlatformSoft_Image* picture;
+    int x, y;
+    uint32_t since;
+    int from;
+    bool rising;
+    bool drawn;  // in the frame being drawn
+  };
+  int fade_level(const Fade& fade) const;
+  unsigned fade_rise = 0, fade_fall = 0;
+  std::vector<Fade> fades;  // rising, dark, or not yet clear
+  bool fade_pending = false;
+
   int width;
   int height;
   bool initialized;
@@ -177,6 +209,8 @@ class ZT_PlatformSoft : public ZT_Platform {
   }
   // A sound going away: its channels fall silent and the platform forgets it.
   void sound_forget(ZT_PlatformSoft_Sound* sound);
+  // A picture going away: it leaves the LCD and the frame to draw again.
+  void image_forget(ZT_PlatformSoft_Image* image);
   // A data file's bytes from the pack or the folder; false with the reason.
   bool data_read(const std::string& path, std::vector<uint8_t>* bytes, std::string* reason);
 
@@ -205,8 +239,22 @@ class ZT_PlatformSoft : public ZT_Platform {
   };
   std::vector<Box> drawn_since_base;
   std::vector<ZT_PlatformSoft_Sound*> sounds;  // loaded and not yet destroyed
-  int stretch_width = -1;                      // the source width that `stretch_columns` is for
-  std::vector<uint16_t> stretch_columns;       // source column of each screen column
+  std::vector<ZT_PlatformSoft_Image*> images;  // likewise
+  void picture_draw(const ZT_PlatformSoft_Image* picture, int x, int y, int level);
+  Fade* fade_find(const ZT_PlatformSoft_Image* picture, int x, int y);
+  // The frame being drawn, and the last one drawn of pictures alone, which
+  // fade_refresh draws again: its pictures in order, and its view box.
+  struct Layer {
+    ZT_PlatformSoft_Image* picture;
+    int x, y;
+  };
+  std::vector<Layer> drawing, layers;
+  bool drawing_pictures = false;  // nothing but pictures since the clear
+  bool layers_valid = false;
+  int layers_view_width = 0, layers_view_height = 0;
+  size_t fade_hint = 0;                   // where the next segment drawn is likely found
+  int stretch_width = -1;                 // the source width that `stretch_columns` is for
+  std::vector<uint16_t> stretch_columns;  // source column of each screen column
   // The same in blocks of eight screen columns for byte shuffles: the first
   // source column of each block and where in the block's eight source pixels
   // each of its screen pixels lies (two bytes per pixel).

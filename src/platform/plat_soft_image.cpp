@@ -136,6 +136,10 @@ ZT_PlatformSoft_Image::ZT_PlatformSoft_Image(int width, int height)
       pixels(static_cast<size_t>(width > 0 ? width : 0) *
              static_cast<size_t>(height > 0 ? height : 0)) {}
 
+ZT_PlatformSoft_Image::~ZT_PlatformSoft_Image() {
+  if (platform) platform->image_forget(this);
+}
+
 int ZT_PlatformSoft_Image::width_get() { return width; }
 
 int ZT_PlatformSoft_Image::height_get() { return height; }

@@ -36,6 +36,7 @@ int ZT_PlatformSoft::text_height(const std::string& text) {
 }
 
 void ZT_PlatformSoft::text_draw(int x, int y, const std::string& text, ZT_Platform_RGB* colour) {
+  drawing_pictures = false;
   if (!font) return;
   int lo, hi;
   text_extent(font.get(), text, &lo, &hi);

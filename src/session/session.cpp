@@ -13,9 +13,12 @@
 namespace {
 
 const uint32_t kMagic = 0x5453545a;  // "ZTST"
-const uint32_t kVersion = 2;
+// 3 holds the LCD's segment fades; a state of 2 (without) loads with none.
+const uint32_t kVersion = 3;
+const uint32_t kVersionWithoutFades = 2;
 const size_t kHeader = 16;  // magic, version, payload length, checksum
 const char kButtonsFile[] = "buttons.txt";
+const size_t kFadeBytes = 6 * 4 + 1;  // a segment's fade in a state
 
 // What the pad's buttons press; L, R and X mean something only in a game.
 struct PadKey {
@@ -34,6 +37,17 @@ const PadKey kPad[] = {
 bool bit(uint32_t bits, int n) { return (bits >> n) & 1u; }
 
 }  // namespace
+
+// Rise and fall times by eye, after how twisted-nematic segments behave: they
+// darken about twice as fast as they clear, and take several times as long
+// in the cold.
+const ZT_Session::Response ZT_Session::kResponses[] = {
+    {"off", "Off", 0, 0},
+    {"quick", "Quick", 30, 80},
+    {"natural", "Natural", 60, 150},
+    {"cold", "Cold", 150, 400},
+};
+const int ZT_Session::kResponseCount = static_cast<int>(sizeof kResponses / sizeof kResponses[0]);
 
 ZT_Session::ZT_Session(const Data& data)
     : platform(kWidth, kHeight),
@@ -97,7 +111,16 @@ bool ZT_Session::advance(unsigned ms) {
     if (running && !game_seen) game_started();
     game_seen = running;
   }
+  // The segments on their way, as they look at the clock now: the same at
+  // whatever rate the host takes frames.
+  if (platform.fade_active()) platform.fade_refresh();
   return true;
+}
+
+void ZT_Session::response_set(int index) {
+  if (index < 0 || index >= kResponseCount) return;
+  response_index = index;
+  platform.fade_set(kResponses[index].rise_ms, kResponses[index].fall_ms);
 }
 
 void ZT_Session::wall_check() {
@@ -326,7 +349,8 @@ bool ZT_Session::view(View* out) {
 
 int ZT_Session::due_ms() {
   for (const ZT_PlatformSoft::Channel& c : platform.channels)
-    if (c.sound != nullptr) return 1;  // the sound is mixed as it plays
+    if (c.sound != nullptr) return 1;    // the sound is mixed as it plays
+  if (platform.fade_active()) return 1;  // and a segment drawn as it fades
   return step_due();
 }
 
@@ -362,7 +386,7 @@ void ZT_Session::time_reanchor() {
 size_t ZT_Session::state_size_measure() {
   // One size for every state while the session runs (frontends rewind and
   // run ahead with it): the largest running game's, measured on fresh games.
-  size_t largest = 0;
+  size_t largest = 0, positions = 0;
   for (int i = 0; i < gamelist->count(); ++i) {
     std::unique_ptr<ZT_Game> game(gamelist->get(i)->create());
     ZT_Device device(&platform);
@@ -371,10 +395,15 @@ size_t ZT_Session::state_size_measure() {
     device.state_save(probe);
     game->state_save(probe);
     largest = std::max(largest, probe.size());
+    size_t declared = 0;
+    for (const auto& outer : game->data.positions) declared += outer.second.size();
+    positions = std::max(positions, declared);
   }
+  // Every segment lit and as many clearing: more than a handheld shows.
+  fade_slots = 2 * positions;
   ZT_StateWriter probe(nullptr, 0);
   payload_save(probe);  // the menu's share, with no game running
-  return (kHeader + probe.size() + largest + 255) / 256 * 256;
+  return (kHeader + probe.size() + largest + fade_slots * kFadeBytes + 255) / 256 * 256;
 }
 
 void ZT_Session::payload_save(ZT_StateWriter& out) {
@@ -402,6 +431,64 @@ void ZT_Session::payload_save(ZT_StateWriter& out) {
     out.i32(id);
     out.u32(id < 0 ? 0 : static_cast<uint32_t>(channel.position));
   }
+  fades_save(out);
+}
+
+// The segments' fades by the registry's image keys, as many as a state holds.
+bool ZT_Session::fade_key(const ZT_PlatformSoft_Image* picture, int* id, int* index) const {
+  if (menu->game == nullptr) return false;
+  for (const auto& outer : menu->game->data.images)
+    for (const auto& inner : outer.second)
+      if (inner.second.get() != nullptr &&
+          inner.second->image == static_cast<const ZT_Platform_Image*>(picture)) {
+        *id = outer.first;
+        *index = inner.first;
+        return true;
+      }
+  return false;
+}
+
+void ZT_Session::fades_save(ZT_StateWriter& out) {
+  int id, index;
+  uint32_t count = 0;
+  for (const ZT_PlatformSoft::Fade& f : platform.fades)
+    if (count < fade_slots && fade_key(f.picture, &id, &index)) ++count;
+  out.u32(count);
+  for (const ZT_PlatformSoft::Fade& f : platform.fades) {
+    if (count == 0) break;
+    if (!fade_key(f.picture, &id, &index)) continue;
+    --count;
+    out.i32(id);
+    out.i32(index);
+    out.i32(f.x);
+    out.i32(f.y);
+    out.u32(platform.ticks - f.since);
+    out.i32(f.from);
+    out.b(f.rising);
+  }
+}
+
+bool ZT_Session::fades_load(ZT_StateReader& in) {
+  platform.fades.clear();
+  const uint32_t count = in.u32();
+  if (count > fade_slots || (count > 0 && menu->game == nullptr)) return false;
+  for (uint32_t i = 0; i < count; ++i) {
+    const int32_t id = in.i32(), index = in.i32();
+    const int32_t x = in.i32(), y = in.i32();
+    const uint32_t ago = in.u32();
+    const int32_t from = in.i32_in(0, ZT_PlatformSoft::kFadeFull);
+    const bool rising = in.b();
+    if (!in.ok()) return false;
+    ZT_GameData_Image* item = menu->game->data.image_get(id, index);
+    const ZT_PlatformSoft_Image* picture =
+        item != nullptr ? dynamic_cast<const ZT_PlatformSoft_Image*>(item->image) : nullptr;
+    // A fade on its way lasts a fraction of a second; a settled one any time.
+    const bool settled = rising && from == ZT_PlatformSoft::kFadeFull;
+    if (picture == nullptr || (!settled && ago > 0xffff)) return false;
+    platform.fades.push_back(
+        ZT_PlatformSoft::Fade{picture, x, y, platform.ticks - ago, from, rising, false});
+  }
+  return true;
 }
 
 bool ZT_Session::state_save(uint8_t* out, size_t length) {
@@ -418,7 +505,7 @@ bool ZT_Session::state_save(uint8_t* out, size_t length) {
   return true;
 }
 
-bool ZT_Session::payload_load(ZT_StateReader& in) {
+bool ZT_Session::payload_load(ZT_StateReader& in, uint32_t version) {
   const uint32_t ticks = in.u32();
   const int32_t volume = in.i32_in(0, ZT_Platform_MaxVolume);
   const uint32_t anchor_ticks = in.u32();
@@ -471,6 +558,8 @@ bool ZT_Session::payload_load(ZT_StateReader& in) {
     channel.sound = sound;
     channel.position = position;
   }
+  if (version != kVersionWithoutFades && !fades_load(in)) return false;
+  if (version == kVersionWithoutFades) platform.fades.clear();
   force_new = true;
   return in.ok();
 }
@@ -478,7 +567,8 @@ bool ZT_Session::payload_load(ZT_StateReader& in) {
 bool ZT_Session::state_load(const uint8_t* in, size_t length) {
   if (in == nullptr || length < kHeader) return false;
   ZT_StateReader header(in, kHeader);
-  if (header.u32() != kMagic || header.u32() != kVersion) return false;
+  const uint32_t magic = header.u32(), version = header.u32();
+  if (magic != kMagic || (version != kVersion && version != kVersionWithoutFades)) return false;
   const uint32_t payload = header.u32();
   const uint32_t checksum = header.u32();
   if (payload > length - kHeader || ZT_State_checksum(in + kHeader, payload) != checksum)
@@ -487,9 +577,9 @@ bool ZT_Session::state_load(const uint8_t* in, size_t length) {
   payload_save(kept);
   if (!kept.ok()) return false;
   ZT_StateReader reader(in + kHeader, payload);
-  if (payload_load(reader)) return true;
+  if (payload_load(reader, version)) return true;
   // Refused half way: go back to what ran before.
   ZT_StateReader undo(backup.data(), kept.size());
-  payload_load(undo);
+  payload_load(undo, kVersion);
   return false;
 }

@@ -118,6 +118,20 @@ class ZT_Session {
   int volume() const;
   void volume_set(int volume);
 
+  // The LCD's segment response: how fast a segment darkens and clears. The
+  // first (off) draws every segment at once, as the desktop program does.
+  struct Response {
+    const char* name;   // "natural"
+    const char* label;  // "Natural"
+    unsigned rise_ms, fall_ms;
+  };
+  static const Response kResponses[];
+  static const int kResponseCount;
+  // The response in use (an index of kResponses), of every game; not part of
+  // save states, as it changes only the picture.
+  int response() const { return response_index; }
+  void response_set(int index);
+
   // Where the handheld's picture lies on the screen now, in screen pixels;
   // false in the menu.
   struct View {
@@ -173,7 +187,10 @@ class ZT_Session {
   int step_due() const;
   size_t state_size_measure();
   void payload_save(ZT_StateWriter& out);
-  bool payload_load(ZT_StateReader& in);
+  bool payload_load(ZT_StateReader& in, uint32_t version);
+  bool fade_key(const ZT_PlatformSoft_Image* picture, int* id, int* index) const;
+  void fades_save(ZT_StateWriter& out);
+  bool fades_load(ZT_StateReader& in);
 
   bool game_seen;         // a game's start has been handled
   uint32_t keys_held;     // ZT_KEY_ bits
@@ -187,6 +204,8 @@ class ZT_Session {
   std::string buttons_folder;   // the game they belong to
   size_t size;
   std::vector<uint8_t> backup;  // the running state while a load is tried
+  int response_index = 0;
+  size_t fade_slots = 0;  // the segment fades a state holds at most
 };
 
 #endif

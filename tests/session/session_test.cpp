@@ -45,6 +45,11 @@ struct Session : ZT_Session {
       advance(static_cast<unsigned>(std::min(ms, step)));
   }
   int64_t watch() { return ZT_Platform_Time_seconds(platform.time_get()); }
+  static uint64_t fnv(const uint16_t* frame) {
+    uint64_t h = 14695981039346656037ull;
+    for (size_t p = 0; p < 640 * 480; ++p) h = (h ^ frame[p]) * 1099511628211ull;
+    return h;
+  }
   // Hashes of the frames and the sound of `ms` milliseconds.
   std::vector<uint64_t> record(unsigned ms) {
     std::vector<uint64_t> out;
@@ -52,8 +57,7 @@ struct Session : ZT_Session {
       advance(10);
       int16_t sound[220];
       audio(sound, 220);
-      uint64_t h = 14695981039346656037ull;
-      for (size_t p = 0; p < 640 * 480; ++p) h = (h ^ frame()[p]) * 1099511628211ull;
+      uint64_t h = fnv(frame());
       for (int16_t s : sound) h = (h ^ static_cast<uint16_t>(s)) * 1099511628211ull;
       out.push_back(h);
     }
@@ -177,6 +181,59 @@ TEST(Session, TheWatchFollowsTheWallClockAndReplaysStayExact) {
   jump += 600;
   s.advance(3000);
   EXPECT_EQ(600, behind());
+}
+
+TEST(Session, SegmentsDarkenAndClearByTheSessionsClock) {
+  const ZT_Session::Response& natural = ZT_Session::kResponses[2];
+  ASSERT_STREQ("natural", natural.name);
+  Session sharp, fading;
+  fading.response_set(2);
+  for (Session* s : {&sharp, &fading}) {
+    s->advance(10);
+    s->open("monkey");
+    s->advance(200);
+  }
+  const std::vector<uint16_t> unlit(fading.frame(), fading.frame() + 640 * 480);
+  // Switched on, the handheld lights every segment: half-way through the
+  // rise time each is part way, and the host is told to keep drawing.
+  for (Session* s : {&sharp, &fading}) s->play({ZT_KEY_ENTER}, natural.rise_ms / 2);
+  size_t lit = 0, between = 0;
+  for (size_t i = 0; i < unlit.size(); ++i) {
+    if (sharp.frame()[i] == unlit[i]) continue;
+    ++lit;
+    between += fading.frame()[i] != unlit[i] && fading.frame()[i] != sharp.frame()[i];
+  }
+  ASSERT_GT(lit, 1000u);
+  EXPECT_GT(between, lit * 9 / 10);
+  EXPECT_EQ(1, fading.due_ms());
+  // A state taken mid-way replays exactly.
+  const std::vector<uint8_t> state = fading.save();
+  const std::vector<uint64_t> first = fading.record(300);
+  ASSERT_TRUE(fading.state_load(state.data(), state.size()));
+  EXPECT_EQ(first, fading.record(300));
+  // Past the rise time the picture is the sharp one, and the host may sleep.
+  sharp.record(300);
+  EXPECT_TRUE(std::equal(sharp.frame(), sharp.frame() + 640 * 480, fading.frame()));
+  EXPECT_EQ(sharp.due_ms(), fading.due_ms());
+
+  // Game A sampled at 60 and at 144 frames a second: the same picture at
+  // every instant both take one (each quarter of a second).
+  auto sampled = [](unsigned fps) {
+    Session s;
+    s.response_set(2);
+    s.advance(10);
+    s.open("monkey");
+    s.play({ZT_KEY_ENTER, ZT_KEY_GAME_A, ZT_KEY_GAME_A}, 250);
+    std::vector<uint64_t> hashes;
+    for (int quarter = 0; quarter < 16; ++quarter) {
+      s.key_down(quarter % 3 ? ZT_KEY_LEFT : ZT_KEY_RIGHT);
+      for (unsigned f = 0; f < fps / 4; ++f) s.advance_frame(fps);
+      s.key_up(quarter % 3 ? ZT_KEY_LEFT : ZT_KEY_RIGHT);
+      hashes.push_back(Session::fnv(s.frame()));
+    }
+    return hashes;
+  };
+  EXPECT_EQ(sampled(60), sampled(144));
 }
 
 TEST(Session, LoadingAStateKeepsTheLoudness) {

@@ -98,6 +98,7 @@ uint16_t kBlack[ZT_Session::kWidth * ZT_Session::kHeight];
 const char kZoomKey[] = "zentick_zoom";
 const char kVolumeKey[] = "zentick_volume";
 const char kWatchKey[] = "zentick_watch";
+const char kResponseKey[] = "zentick_lcd_response";
 
 void log_line(enum retro_log_level level, const char* format, ...) {
   char line[1024];
@@ -150,6 +151,7 @@ void guarded(F body) {
 retro_core_option_v2_category kCategories[] = {
     {"play", "Play", "How a handheld starts."},
     {"watch", "Watch", "Where the handhelds' watch takes its time from."},
+    {"display", "Display", "How the LCD looks."},
     {nullptr, nullptr, nullptr},
 };
 
@@ -194,10 +196,31 @@ retro_core_option_v2_definition kOptions[] = {
      "watch",
      {{"local", "Local time"}, {"game", "Game clock"}, {nullptr, nullptr}},
      "local"},
+    {kResponseKey,
+     "LCD response",
+     "LCD response",
+     "How fast the LCD's segments darken and clear. Off: at once, the picture as it always "
+     "was. Quick, Natural and Cold: over tens of milliseconds (longer in the cold), as real "
+     "liquid crystal does, so that a moving figure leaves a short, fading trail and the "
+     "watch's colon pulses.",
+     nullptr,
+     "display",
+     {{nullptr, nullptr}},  // the session's responses, filled in by options_declare
+     "off"},
     {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {{nullptr, nullptr}}, nullptr},
 };
 
 void options_declare(retro_environment_t cb) {
+  static std::string responses = "LCD response; ";
+  for (retro_core_option_v2_definition& option : kOptions) {
+    if (option.key == nullptr || std::strcmp(option.key, kResponseKey) != 0) continue;
+    for (int i = 0; i < ZT_Session::kResponseCount; ++i)
+      option.values[i] = {ZT_Session::kResponses[i].name, ZT_Session::kResponses[i].label};
+    option.default_value = ZT_Session::kResponses[0].name;
+  }
+  if (responses.back() == ' ')
+    for (int i = 0; i < ZT_Session::kResponseCount; ++i)
+      responses += std::string(i ? "|" : "") + ZT_Session::kResponses[i].name;
   unsigned version = 0;
   if (cb(RETRO_ENVIRONMENT_GET_CORE_OPTIONS_VERSION, &version) && version >= 2) {
     retro_core_options_v2 options = {kCategories, kOptions};
@@ -208,6 +231,7 @@ void options_declare(retro_environment_t cb) {
       {kZoomKey, "Zoom when a game starts; none|handheld|LCD"},
       {kVolumeKey, "Volume; 75|80|90|100|0|10|20|30|40|50|60|70"},
       {kWatchKey, "Watch time; local|game"},
+      {kResponseKey, responses.c_str()},
       {nullptr, nullptr},
   };
   cb(RETRO_ENVIRONMENT_SET_VARIABLES, const_cast<retro_variable*>(kVariables));
@@ -228,6 +252,10 @@ void watch_update() {
 
 void options_read() {
   if (running.session == nullptr) return;
+  const char* response = variable(kResponseKey);
+  for (int i = 0; response != nullptr && i < ZT_Session::kResponseCount; ++i)
+    if (std::strcmp(response, ZT_Session::kResponses[i].name) == 0)
+      running.session->response_set(i);
   const char* watch = variable(kWatchKey);
   running.watch_local = watch == nullptr || std::strcmp(watch, "game") != 0;
   watch_update();

@@ -267,6 +267,24 @@ TEST(LibretroCore, TheWatchFollowsTheLocalTimeWherePeersNeedNotAgree) {
   }
 }
 
+TEST(LibretroCore, NaturalResponseLeavesATrailBehindAMovingFigure) {
+  // The script on the LCD's zoom, sharp and with natural response, up to two
+  // frames after a move; the picture with the trail is kept with the captures.
+  System system;
+  const std::vector<Tap> taps = script();
+  std::vector<uint64_t> last;
+  for (const char* response : {"off", "natural"}) {
+    RetroFrontend f(system.dir.path);
+    f.variables["zentick_zoom"] = "LCD";
+    f.variables["zentick_lcd_response"] = response;
+    ASSERT_TRUE(f.start());
+    play_core(f, taps, taps[14].frame + 2);  // a step to the left
+    last.push_back(f.picture_hash());
+    if (std::string(response) == "natural") f.write_png(kOut + "/monkey_trail.png");
+  }
+  EXPECT_NE(last[0], last[1]);
+}
+
 TEST(LibretroCore, AContentFileOpensItsHandheldAsTheMenuDoes) {
   System system;
   // From where Monkey opens: the watch pinned, then on, the time, Game A, play.
