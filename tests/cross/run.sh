@@ -21,6 +21,8 @@
 # A target whose cross packages are missing is skipped with a message; with
 # none at all the test reports itself skipped (77).
 set -euo pipefail
+# Folder names in UTF-8: wine converts arguments and output by the locale.
+export LC_ALL=C.UTF-8
 
 # Absolute paths: dlopen takes a bare name for a library on its search path,
 # and wine reaches the build machine's files through drive Z:.
@@ -91,26 +93,42 @@ fetch_old_glibc() {
       /etc/apt/sources.list.d/*.list; } 2>/dev/null | awk '{ print $1 }' |
     grep -E '^[a-z]+://[^ ]*/debian/?$' | head -1) || true
   [ -n "$mirror" ] || { echo "no Debian mirror in /etc/apt" >"$old_glibc.log"; return 1; }
-  rm -rf "$old_glibc" && mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/etc" "$old_glibc/debs"
+  rm -rf "$old_glibc"
+  mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/parts" "$old_glibc/debs"
   : >"$apt/status"
   echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror bullseye main" \
-    >"$apt/etc/sources.list"
+    >"$apt/sources.list"
+  # (The user running this downloads: apt's own user cannot write to the build folder.)
   cat >"$apt/apt.conf" <<CONF
 Dir::State "$apt"; Dir::State::status "$apt/status"; Dir::Cache "$apt";
-Dir::Etc::Parts "$apt/etc"; Dir::Etc::Main "$apt/etc/none"; Dir::Etc::SourceParts "$apt/etc";
-Dir::Etc::SourceList "$apt/etc/sources.list"; Dir::Etc::PreferencesParts "$apt/etc";
-Dir::Etc::Preferences "$apt/etc/none"; APT::Architectures { "amd64"; "arm64"; "armhf"; };
+Dir::Etc::Main "$apt/none"; Dir::Etc::Parts "$apt/parts"; Dir::Etc::SourceParts "$apt/parts";
+Dir::Etc::SourceList "$apt/sources.list"; Dir::Etc::PreferencesParts "$apt/parts";
+Dir::Etc::Preferences "$apt/none"; APT::Architectures { "amd64"; "arm64"; "armhf"; };
 Acquire::Languages "none"; Acquire::GzipIndexes "true"; Acquire::http::Timeout "60";
+APT::Sandbox::User "$(id -un)";
 CONF
   (export APT_CONFIG=$apt/apt.conf && timeout 900 apt-get -q --error-on=any update &&
     cd "$old_glibc/debs" && timeout 900 apt-get -q download libc6:amd64 libc6:arm64 libc6:armhf) \
     >"$old_glibc.log" 2>&1 || return 1
   local arch
-  for arch in amd64 arm64 armhf; do dpkg-deb -x "$old_glibc/debs"/libc6_*_$arch.deb "$old_glibc/$arch"; done
+  for arch in amd64 arm64 armhf; do
+    dpkg-deb -x "$old_glibc/debs"/libc6_*_"$arch".deb "$old_glibc/$arch"
+  done
   rm -rf "$apt"  # its lists, about 50 MB
   touch "$old_glibc/done"
 }
+# Fetched at the first Linux target; false (with a message, once) when the
+# archive cannot be reached.
 old_state=unfetched
+old_glibc_ready() {
+  if [ $old_state = unfetched ]; then
+    old_state=ready
+    fetch_old_glibc || old_state=unreachable
+    [ $old_state = ready ] || echo "SKIP the runs on glibc 2.31: Debian 11's libc6 packages" \
+      "could not be fetched: $(grep -m1 "^[WE]:" "$old_glibc.log" || tail -1 "$old_glibc.log")"
+  fi
+  [ $old_state = ready ]
+}
 
 # plays LABEL RUNNER...: the target's test frontend, run by RUNNER, loads its
 # core file, plays the replay from the pack and on $own's data with the native
@@ -127,10 +145,26 @@ plays() {
   echo "$(printf '%-20s' "$label:") $got$note"
   [ "$got" = "$expected" ] || problem "$label: the hashes differ from the native core's"
   got=$("${run[@]}" replay "$p$own" 2>"$err" | tr -d '\r') || true
-  { [ "$got" = "$own_expected" ] && tr -d '\r' <"$err" | grep -qxF "[Zentick] data folder $p$own/zentick"; } ||
+  { [ "$got" = "$own_expected" ] &&
+    tr -d '\r' <"$err" | grep -qxF "[Zentick] data folder $p$own/zentick"; } ||
     problem "$label: did not play on the data in $p$own: $got $(tail -3 "$err")"
   got=$("${run[@]}" start "$p$dir/$file" "$p$broken" 2>"$err" | tr -d '\r') || true
-  [ "$got" = "${refusal//$broken/$p$broken}" ] || problem "$label: on $p$broken: $got $(tail -3 "$err")"
+  [ "$got" = "${refusal//$broken/$p$broken}" ] ||
+    problem "$label: on $p$broken: $got $(tail -3 "$err")"
+}
+
+# Under wine: the data installed beside the core (../../share/zentick/data
+# from the module its code is in, here the frontend) in a folder that is not
+# named in ASCII.
+finds_data_beside() {
+  local beside=$build/Zoé got
+  rm -rf "$beside" && mkdir -p "$beside/lib/libretro" "$beside/share/zentick"
+  cp "$dir/tests/cross/$tool_file" "$beside/lib/libretro/"
+  ln -s "$own/zentick" "$beside/share/zentick/data"
+  got=$("${runner[@]}" "$beside/lib/libretro/$tool_file" replay "Z:$system" 2>"$dir.err" |
+    tr -d '\r') || true
+  [ "$got" = "$own_expected" ] ||
+    problem "$target: did not play on the data beside the core: $got $(tail -3 "$dir.err")"
 }
 
 ran=0
@@ -141,8 +175,7 @@ for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf x86_64-linu
   case $target in
     mingw-w64-x86_64)
       prefix=x86_64-w64-mingw32 compiler=x86_64-w64-mingw32-g++-posix
-      # (UTF-8 arguments and output need a UTF-8 locale.)
-      runner=(env LC_ALL=C.UTF-8 /usr/lib/wine/wine64) packages="g++-mingw-w64-x86-64-posix wine64"
+      runner=(/usr/lib/wine/wine64) packages="g++-mingw-w64-x86-64-posix wine64"
       file=zentick_libretro.dll tool_file=zentick-retro-tool.exe path_prefix=Z: old= ;;
     aarch64-linux-gnu)
       prefix=$target compiler=$target-g++ old=$old_glibc/arm64
@@ -157,7 +190,8 @@ for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf x86_64-linu
     x86_64-linux-gnu)
       prefix=$target compiler=$target-g++ old=$old_glibc/amd64
       runner=(env) packages="g++"
-      old_runner=("$old/lib/x86_64-linux-gnu/ld-linux-x86-64.so.2" --library-path "$old/lib/x86_64-linux-gnu")
+      old_runner=("$old/lib/x86_64-linux-gnu/ld-linux-x86-64.so.2"
+        --library-path "$old/lib/x86_64-linux-gnu")
       file=zentick_libretro.so tool_file=zentick-retro-tool path_prefix= ;;
   esac
   if ! command -v "$compiler" >/dev/null || ! command -v "${runner[0]}" >/dev/null; then
@@ -196,26 +230,11 @@ for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf x86_64-linu
 
   note="  ($size bytes; needs $needs)"
   plays "$target" "${runner[@]}"
-  if [ "$target" = mingw-w64-x86_64 ]; then
-    # The data installed beside the core (../../share/zentick/data from the
-    # module its code is in: here the frontend), in a folder that is not ASCII.
-    beside=$build/Zoé
-    rm -rf "$beside" && mkdir -p "$beside/lib/libretro" "$beside/share/zentick"
-    cp "$dir/tests/cross/$tool_file" "$beside/lib/libretro/"
-    ln -s "$own/zentick" "$beside/share/zentick/data"
-    got=$("${runner[@]}" "$beside/lib/libretro/$tool_file" replay "Z:$system" 2>"$dir.err" | tr -d '\r') || true
-    [ "$got" = "$own_expected" ] || problem "$target: did not play on the data beside the core: $got $(tail -3 "$dir.err")"
+  [ "$target" != mingw-w64-x86_64 ] || finds_data_beside
+  if [ -n "$old" ] && old_glibc_ready; then
+    note=""
+    plays "$target on glibc 2.31" "${old_runner[@]}"
   fi
-  [ -n "$old" ] || continue
-  if [ $old_state = unfetched ]; then
-    old_state=ready
-    fetch_old_glibc || old_state=unreachable
-    [ $old_state = ready ] || echo "SKIP the runs on glibc 2.31: Debian 11's libc6 packages" \
-      "could not be fetched: $(grep -m1 "^[WE]:" "$old_glibc.log" || tail -1 "$old_glibc.log")"
-  fi
-  [ $old_state = ready ] || continue
-  note=""
-  plays "$target on glibc 2.31" "${old_runner[@]}"
 done
 
 if [ $ran = 0 ]; then
