@@ -41,12 +41,11 @@ core_zip() {  # core_zip TARGET CORE_FILE INFO_FILE
   zip_folder "zentick_libretro-$version-$1.zip" "$stage/$1"
 }
 
-# The native core, stripped as frontends ship cores.
-strip --strip-unneeded -o "$stage/zentick_libretro.so" "$root/build/zentick_libretro.so"
-core_zip linux-x86_64 "$stage/zentick_libretro.so" "$root/build/zentick_libretro.info"
-
-# The cores for other systems, in the folders the cross tests use.
-for entry in mingw-w64-x86_64:windows-x86_64:zentick_libretro.dll \
+# The cores, in the folders the cross tests use; the x86-64 Linux one too
+# (this machine's compiler, built as the other Linux cores to load on glibc
+# 2.17 without the system's C++ run-time, unlike the package's native core).
+for entry in x86_64-linux-gnu:linux-x86_64:zentick_libretro.so \
+  mingw-w64-x86_64:windows-x86_64:zentick_libretro.dll \
   aarch64-linux-gnu:linux-aarch64:zentick_libretro.so \
   arm-linux-gnueabihf:linux-armhf:zentick_libretro.so; do
   IFS=: read -r toolchain target file <<<"$entry"

@@ -6,12 +6,12 @@
 #ifndef ZT_PLATFORM_DATAPATH_H
 #define ZT_PLATFORM_DATAPATH_H
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <system_error>
+
+#include "platform/decode/path.h"
 
 // The folder holding the file that `link` points to (the running program for
 // /proc/self/exe); empty when the link cannot be read.
@@ -50,10 +50,9 @@ inline std::string ZT_Platform_path_join(const std::string& dir, const std::stri
   return out.empty() ? (whole[0] == '/' ? "/" : ".") : out;
 }
 
-// Whether `path` names a folder.
+// Whether `path` (UTF-8) names a folder that can be read.
 inline bool ZT_Platform_is_folder(const std::string& path) {
-  struct stat info;
-  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return zt_decode::path_is_folder(path);
 }
 
 // `name` inside exe_dir; empty (the platform's own default) when exe_dir is unknown.

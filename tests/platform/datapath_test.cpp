@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -41,8 +42,13 @@ TEST(DataPath, BesideTheProgramComesFirstThenTheInstalledFolder) {
   EXPECT_EQ(ZT_Platform_datapath_find(bin, "data", installed), bin + "/data")
       << "neither there: the font's error names the folder beside the program";
   fs::create_directories(dir / "share/zentick/data");
-  EXPECT_EQ(ZT_Platform_datapath_find(bin, "data", installed), (dir / "share/zentick/data").string());
-  EXPECT_EQ(ZT_Platform_datapath_find(bin, "data", (dir / "share").string()), (dir / "share").string());
+  EXPECT_EQ(ZT_Platform_datapath_find(bin, "data", installed),
+            (dir / "share/zentick/data").string());
+  std::ofstream(dir / "bin/notes") << "a file, not a folder";
+  EXPECT_EQ(ZT_Platform_datapath_find(bin, "notes", installed),
+            (dir / "share/zentick/data").string());
+  EXPECT_EQ(ZT_Platform_datapath_find(bin, "data", (dir / "share").string()),
+            (dir / "share").string());
   fs::create_directories(dir / "bin/data");
   EXPECT_EQ(ZT_Platform_datapath_find(bin, "data", installed), bin + "/data");
   EXPECT_EQ(ZT_Platform_datapath_find("", "data", installed), "");

@@ -1,16 +1,49 @@
 // SPDX-License-Identifier: MIT
-// The loaded core's folder: dladdr on POSIX systems, the module handle of an
-// address inside the DLL on Windows.
+// The loaded core's folder: the loaded object whose segments hold an address
+// inside the core on POSIX systems, the module handle of such an address on
+// Windows.
 #include "hosts/libretro/core_file.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+
+#include "platform/decode/path.h"
 #else
-#include <dlfcn.h>
+#include <link.h>
+
+#include <cstdint>
 #endif
 
 #include <vector>
+
+namespace {
+
+#ifndef _WIN32
+// dl_iterate_phdr rather than dladdr, which is a symbol of glibc 2.34 and
+// later (libdl's before): the cores load on glibc 2.17. Same answer: the
+// name the object was loaded by (empty for the main program).
+struct Search {
+  uintptr_t address;
+  const char* name;
+};
+
+int search_object(dl_phdr_info* object, size_t, void* data) {
+  Search* search = static_cast<Search*>(data);
+  for (int i = 0; i < object->dlpi_phnum; ++i) {
+    const ElfW(Phdr)& segment = object->dlpi_phdr[i];
+    const uintptr_t start = object->dlpi_addr + segment.p_vaddr;
+    if (segment.p_type == PT_LOAD && search->address >= start &&
+        search->address - start < segment.p_memsz) {
+      search->name = object->dlpi_name;
+      return 1;
+    }
+  }
+  return 0;
+}
+#endif
+
+}  // namespace
 
 std::string zt_core_folder() {
   std::string file;
@@ -32,21 +65,16 @@ std::string zt_core_folder() {
     if (wide.size() >= 32768) return "";
     wide.resize(wide.size() * 2);
   }
-  // The core opens its files with the C library's narrow calls, which read a
-  // name in the ANSI code page.
-  const int wide_length = static_cast<int>(wide.size());
-  int bytes =
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return "";
-  file.resize(static_cast<size_t>(bytes));
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, &file[0], bytes, nullptr, nullptr);
-  const size_t slash = file.find_last_of("\\/");
+  // UTF-8, as every path the core opens; forward slashes, which Windows takes
+  // as well, so that the folder joins with the relative path to the data.
+  file = zt_decode::path_utf8(std::wstring(wide.begin(), wide.end()));
+  for (char& c : file)
+    if (c == '\\') c = '/';
 #else
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&zt_core_folder), &info) == 0 || info.dli_fname == nullptr)
-    return "";
-  file = info.dli_fname;
-  const size_t slash = file.rfind('/');
+  Search search = {reinterpret_cast<uintptr_t>(&zt_core_folder), nullptr};
+  if (dl_iterate_phdr(search_object, &search) == 0 || search.name == nullptr) return "";
+  file = search.name;
 #endif
+  const size_t slash = file.rfind('/');
   return slash == std::string::npos ? "" : file.substr(0, slash);
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "hosts/libretro/libretro_session.h"
+#include "platform/decode/path.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -213,14 +214,14 @@ bool RetroFrontend::write_png(const std::string& path) const {
     rgb[3 * i + 1] = static_cast<uint8_t>(((p >> 5) & 63) << 2 | ((p >> 9) & 3));
     rgb[3 * i + 2] = static_cast<uint8_t>((p & 31) << 3 | ((p >> 2) & 7));
   }
-  FILE* file = std::fopen(path.c_str(), "wb");
+  FILE* file = zt_decode::path_open(path, "wb");
   if (file == nullptr) return false;
   bool ok = stbi_write_png_to_func(write_bytes, file, width, height, 3, rgb.data(), width * 3) != 0;
   return std::fclose(file) == 0 && ok;
 }
 
 bool RetroFrontend::write_wav(const std::string& path) const {
-  FILE* file = std::fopen(path.c_str(), "wb");
+  FILE* file = zt_decode::path_open(path, "wb");
   if (file == nullptr) return false;
   const uint32_t rate = 22050, bytes = static_cast<uint32_t>(sound.size() * 2);
   auto u32 = [file](uint32_t v) { std::fwrite(&v, 4, 1, file); };

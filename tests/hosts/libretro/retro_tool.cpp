@@ -14,7 +14,14 @@
 //     system, and fails if the replay differs;
 //   zentick-retro-tool load CORE
 //     opens the core file as a frontend does (dlopen, LoadLibrary on Windows)
-//     and prints what retro_get_system_info says.
+//     and prints what retro_get_system_info says;
+//   zentick-retro-tool start CORE SYSTEM
+//     opens the core file as load does and starts it without content on the
+//     system folder SYSTEM; prints "started", or "refused: " and the core's
+//     message (a damaged data folder there: thrown and caught inside the
+//     core file) and fails.
+// Paths are UTF-8, as frontends pass them (on Windows from the wide-char
+// command line).
 #include <libretro.h>
 
 #include <algorithm>
@@ -34,6 +41,7 @@
 #endif
 
 #include "frontend.h"
+#include "platform/decode/path.h"
 
 namespace {
 
@@ -176,7 +184,7 @@ int replay(const char* system) {
 // run-time started by the system's own loader, its entry points found.
 int load(const char* core) {
 #ifdef _WIN32
-  HMODULE library = LoadLibraryA(core);
+  HMODULE library = LoadLibraryW(zt_decode::path_wide(core).c_str());
   auto entry = [&](const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(library, name));
   };
@@ -202,9 +210,78 @@ int load(const char* core) {
   return 0;
 }
 
+// What a frontend answers before a core without content starts; the rest
+// refused.
+struct Started {
+  std::string system;
+  std::string message;
+};
+Started started;
+
+bool start_environment(unsigned cmd, void* data) {
+  switch (cmd) {
+    case RETRO_ENVIRONMENT_GET_SYSTEM_DIRECTORY:
+      *static_cast<const char**>(data) = started.system.c_str();
+      return true;
+    case RETRO_ENVIRONMENT_SET_PIXEL_FORMAT:
+      return *static_cast<retro_pixel_format*>(data) == RETRO_PIXEL_FORMAT_RGB565;
+    case RETRO_ENVIRONMENT_SET_MESSAGE:
+      started.message = static_cast<const retro_message*>(data)->msg;
+      return true;
+    case RETRO_ENVIRONMENT_SET_SUPPORT_NO_GAME:
+    case RETRO_ENVIRONMENT_SET_VARIABLES:
+    case RETRO_ENVIRONMENT_SET_INPUT_DESCRIPTORS:
+    case RETRO_ENVIRONMENT_SHUTDOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+int start(const char* core, const char* system) {
+  started.system = system;
+#ifdef _WIN32
+  HMODULE library = LoadLibraryW(zt_decode::path_wide(core).c_str());
+  auto entry = [&](const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(library, name));
+  };
+  const char* why = "";
+#else
+  void* library = dlopen(core, RTLD_NOW | RTLD_LOCAL);
+  auto entry = [&](const char* name) { return dlsym(library, name); };
+  const char* why = library == nullptr ? dlerror() : "";
+#endif
+  if (library == nullptr) {
+    std::fprintf(stderr, "cannot open %s: %s\n", core, why);
+    return 1;
+  }
+  auto set_environment =
+      reinterpret_cast<void (*)(retro_environment_t)>(entry("retro_set_environment"));
+  auto init = reinterpret_cast<void (*)()>(entry("retro_init"));
+  auto load_game = reinterpret_cast<bool (*)(const retro_game_info*)>(entry("retro_load_game"));
+  auto unload_game = reinterpret_cast<void (*)()>(entry("retro_unload_game"));
+  auto deinit = reinterpret_cast<void (*)()>(entry("retro_deinit"));
+  if (!set_environment || !init || !load_game || !unload_game || !deinit) return 1;
+  set_environment(start_environment);
+  init();
+  const bool loaded = load_game(nullptr);
+  if (loaded) unload_game();
+  deinit();
+  if (loaded)
+    std::printf("started\n");
+  else
+    std::printf("refused: %s\n", started.message.c_str());
+#ifdef _WIN32
+  FreeLibrary(library);
+#else
+  dlclose(library);
+#endif
+  return loaded ? 0 : 1;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+static int tool_main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
   if (command == "frame" && argc == 5) return frame(argv[2], std::atoi(argv[3]), argv[4]);
   if (command == "bench" && argc >= 3) {
@@ -218,9 +295,27 @@ int main(int argc, char** argv) {
     return startup(argv[2], argc > 3 ? std::atoi(argv[3]) : 21);
   if (command == "replay" && argc == 3) return replay(argv[2]);
   if (command == "load" && argc == 3) return load(argv[2]);
+  if (command == "start" && argc == 4) return start(argv[2], argv[3]);
   std::fprintf(stderr,
                "usage: %s frame SYSTEM FRAMES OUT.png | bench SYSTEM [FRAMES] [MIN_FPS]"
-               " | startup SYSTEM [ROUNDS] | replay SYSTEM | load CORE\n",
+               " | startup SYSTEM [ROUNDS] | replay SYSTEM | load CORE | start CORE SYSTEM\n",
                argv[0]);
   return 2;
 }
+
+#ifdef _WIN32
+// The arguments as UTF-8, from Windows' wide-char command line (the narrow
+// one is in the ANSI code page, which cannot name every folder).
+int wmain(int argc, wchar_t** wide) {
+  std::vector<std::string> args(static_cast<size_t>(argc));
+  std::vector<char*> argv;
+  for (int i = 0; i < argc; ++i) {
+    args[i] = zt_decode::path_utf8(wide[i]);
+    argv.push_back(&args[i][0]);
+  }
+  argv.push_back(nullptr);
+  return tool_main(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) { return tool_main(argc, argv); }
+#endif
