@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,11 @@ inline double seconds(Clock::time_point from, Clock::time_point to) {
 
 // Clear, the background, every visible segment (switched on, a handheld shows
 // them all), present at the device's zoom; then `bytes` of `frame` copied.
-// Counters: segments drawn, the copy's time and the frame's as a multiple of it.
+// `before` (untimed) readies each iteration. Counters: segments drawn, the
+// copy's time and the frame's as a multiple of it.
 inline void frame_timed(benchmark::State& state, ZT_Platform* p, ZT_Device& device,
-                        const void* frame, size_t bytes, const std::string& label) {
+                        const void* frame, size_t bytes, const std::string& label,
+                        const std::function<void()>& before = nullptr) {
   ZT_Game* game = device.game;
   ZT_Platform_Image* bg = game->data.image_get(game->bgimage_get(), 0)->image;
   int lit = 0;
@@ -37,6 +40,7 @@ inline void frame_timed(benchmark::State& state, ZT_Platform* p, ZT_Device& devi
   std::vector<unsigned char> copy(bytes);
   double drawing = 0, copying = 0;
   for (auto _ : state) {
+    if (before) before();
     const Clock::time_point start = Clock::now();
     p->draw_clear();
     p->draw_image(bg, device.bg_x, device.bg_y);

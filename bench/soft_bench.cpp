@@ -87,6 +87,22 @@ void frame(benchmark::State& state, int index, int zoom) {
                         run.list.get(index)->name + " zoom " + std::to_string(zoom));
 }
 
+// The same frame with natural LCD response, every segment half-way dark:
+// each drawn mixed with what lies under it.
+void fading_frame(benchmark::State& state, int index, int zoom) {
+  Running run(index);
+  ZT_PlatformSoft& p = run.platform;
+  p.fade_set(60, 150);
+  run.device.zoom = zoom;
+  run.device.ZoomChanged();
+  auto half_way = [&p] {
+    for (ZT_PlatformSoft::Fade& f : p.fades) f = {f.picture, f.x, f.y, p.ticks - 30, 0, true, false};
+  };
+  zt_bench::frame_timed(state, &p, run.device, p.frame.data(), p.frame.size() * sizeof(uint16_t),
+                        run.list.get(index)->name + " zoom " + std::to_string(zoom), half_way);
+  state.counters["fading"] = static_cast<double>(p.fades.size());
+}
+
 void report_idle(benchmark::State& state, unsigned long made, unsigned long drawn) {
   state.counters["allocs"] = benchmark::Counter(static_cast<double>(made) / state.iterations());
   if (drawn) state.SkipWithError("a frame was drawn: something was due");
@@ -154,6 +170,15 @@ int main(int argc, char** argv) {
           ->UseManualTime()
           ->Repetitions(5)
           ->ReportAggregatesOnly(true)  // medians: the machine may be shared
+          ->Unit(benchmark::kMicrosecond);
+  for (int zoom = 0; zoom <= 2; zoom += 2)
+    for (int i = 0; i < games; i++)
+      benchmark::RegisterBenchmark(
+          ("SoftFadingFrame/zoom" + std::to_string(zoom) + "/" + list.get(i)->name).c_str(),
+          fading_frame, i, zoom)
+          ->UseManualTime()
+          ->Repetitions(5)
+          ->ReportAggregatesOnly(true)
           ->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("SoftIdleStep/Menu", menu_idle)->Unit(benchmark::kNanosecond);
   benchmark::RegisterBenchmark("SoftStartFromPack", start_from_pack)

@@ -14,7 +14,8 @@
 # A Linux core must load on glibc 2.17 without a C++ or GCC run-time library
 # (glibc_floor.sh), and plays the same again on Debian 11's glibc 2.31, whose
 # libc6 packages are fetched into build/cross/bullseye (skipped with a message
-# when the archive cannot be reached).
+# when the archive cannot be reached). Under libfaketime the native core file
+# takes a state in December and each Linux core past 2038 (on 31 December).
 # Usage: run.sh NATIVE_TOOL NATIVE_CORE
 # Environment: ZT_BUILD_DIR (the native build, with its data folder data/),
 # ZT_CORE_PACK (its data pack).
@@ -167,6 +168,22 @@ finds_data_beside() {
     problem "$target: did not play on the data beside the core: $got $(tail -3 "$dir.err")"
 }
 
+# calendar LABEL DATE CORE RUNNER...: the core file started by the target's
+# frontend on DATE (libfaketime; through qemu-user too, which asks the host's
+# clock) sets its watch to it and takes a state on that day.
+dates_seen=""
+calendar() {
+  local label=$1 date=$2 file=$3 got
+  shift 3
+  command -v faketime >/dev/null || { problem "faketime is missing (scripts/setup.sh --test)"; return; }
+  got=$(TZ=UTC faketime "$date" "$@" start "$file" "$system" 2>"$build/calendar.err") || true
+  grep -qF "watch set to ${date%?}" "$build/calendar.err" && [ "$got" = "started; a state saved and loaded" ] ||
+    problem "$label on $date: $got $(grep -m1 watch "$build/calendar.err")"
+  dates_seen+=" $label ${date%% *}"
+}
+# December (whose states a month off by one refused) with the real core file.
+calendar native "2026-12-15 12:00:00" "$core" "$tool"
+
 ran=0
 # Per target: its binutils' prefix, compiler, runner, packages, file names, and
 # what turns a path of this machine into one the runner's program opens.
@@ -230,6 +247,9 @@ for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf x86_64-linu
 
   note="  ($size bytes; needs $needs)"
   plays "$target" "${runner[@]}"
+  # Past 2038, where a 32-bit time_t ends, on the year's last day.
+  [ "$target" = mingw-w64-x86_64 ] ||
+    calendar "$target" "2038-12-31 23:59:50" "$dir/$file" "${runner[@]}" "$dir/tests/cross/$tool_file"
   [ "$target" != mingw-w64-x86_64 ] || finds_data_beside
   if [ -n "$old" ] && old_glibc_ready; then
     note=""
@@ -237,6 +257,7 @@ for target in mingw-w64-x86_64 aarch64-linux-gnu arm-linux-gnueabihf x86_64-linu
   fi
 done
 
+echo "the watch and a state on the day:$dates_seen"
 if [ $ran = 0 ]; then
   echo "SKIP: no cross compiler and runner installed"
   exit 77

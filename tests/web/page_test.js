@@ -251,13 +251,21 @@ async function settingsAndTime(browser, url) {
   await page.keyboard.press('Digit8');
   await sleep(300);
   check((await page$(page, 'volume')) > volume, '= raises the volume', volume + ' -> ' + (await page$(page, 'volume')));
-  const kept = [await page$(page, 'game'), await page$(page, 'zoom'), await page$(page, 'volume')];
+  await page.click('#response');  // quick, by pointer
+  await page.focus('#response');
+  await page.keyboard.press('Space');  // natural, by keyboard
+  const label = await page.$eval('#response', (b) => b.getAttribute('aria-label'));
+  check((await page$(page, 'response')) === 2 && label === 'LCD response: Natural',
+        'the LCD button steps the response by pointer and keyboard', label);
+  const kept = [await page$(page, 'game'), await page$(page, 'zoom'), await page$(page, 'volume'),
+                await page$(page, 'response')];
   await page.close();
 
   ({ page, messages } = await open(context, url));
-  const again = [await page$(page, 'game'), await page$(page, 'zoom'), await page$(page, 'volume')];
+  const again = [await page$(page, 'game'), await page$(page, 'zoom'), await page$(page, 'volume'),
+                 await page$(page, 'response')];
   check(!(await stats(page)).inGame && JSON.stringify(again) === JSON.stringify(kept),
-        'the last game, zoom and volume are remembered', JSON.stringify(again));
+        'the last game, zoom, volume and LCD response are remembered', JSON.stringify(again));
   const ticks = (await stats(page)).ticks;
   await sleep(1000);
   check((await stats(page)).ticks === ticks && !(await page$(page, 'looping')), 'the idle menu runs no frame loop',

@@ -215,5 +215,16 @@ void zt_web_volume_set(int volume) {
   if (session) session->volume_set(volume);
 }
 
+int zt_web_response() { return session ? session->response() : 0; }
+
+void zt_web_response_set(int index) {
+  if (session) session->response_set(index);
+}
+
+const char* zt_web_response_name(int index) {
+  return index >= 0 && index < ZT_Session::kResponseCount ? ZT_Session::kResponses[index].label
+                                                           : "";
+}
+
 const char* zt_web_error() { return error.c_str(); }
 }

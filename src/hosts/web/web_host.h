@@ -76,6 +76,11 @@ ZT_WEB_API int zt_web_zoom_level();
 ZT_WEB_API void zt_web_zoom_set(int level);
 ZT_WEB_API int zt_web_volume();
 ZT_WEB_API void zt_web_volume_set(int volume);
+// The LCD's segment response: the level in use (0 off), setting it, and the
+// name of level `index` ("Natural"; "" past the last).
+ZT_WEB_API int zt_web_response();
+ZT_WEB_API void zt_web_response_set(int index);
+ZT_WEB_API const char* zt_web_response_name(int index);
 // The message of the last error, or an empty text.
 ZT_WEB_API const char* zt_web_error();
 }

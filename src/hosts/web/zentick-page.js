@@ -35,6 +35,8 @@
   const hint = document.getElementById('hint');
   const soundButton = document.getElementById('sound');
   const vibrateButton = document.getElementById('vibrate');
+  const responseButton = document.getElementById('response');
+  const note = document.getElementById('note');
   const fullscreenButton = document.getElementById('fullscreen');
   const ctx = canvas.getContext('2d', { alpha: false });
   // The screen's size: the canvas's until the module tells its own.
@@ -83,6 +85,7 @@
     zoom: () => (api ? api.zoomLevel() : 0),
     volume: () => (api ? api.volume() : 0),
     watch: () => (api ? api.watch() : ''),
+    response: () => (api ? api.response() : 0),
     audioState: () => (audio ? audio.state : 'none'),
     looping: () => rafId !== null,
   };
@@ -209,6 +212,27 @@
     vibrateOn = !vibrateOn;
     save('vibrate', vibrateOn ? 1 : 0);
     setToggle(vibrateButton, vibrateOn);
+  });
+
+  // The LCD's segment response: each press the next level, named over the
+  // screen for a moment (the button keeps its size).
+  let noteTimer = null;
+  function showResponse(told) {
+    const level = api.response(), name = api.responseName(level);
+    setToggle(responseButton, level !== 0);
+    responseButton.setAttribute('aria-label', 'LCD response: ' + name);
+    if (!told) return;
+    note.firstElementChild.textContent = 'LCD response: ' + name;
+    note.hidden = false;
+    clearTimeout(noteTimer);
+    noteTimer = setTimeout(() => { note.hidden = true; }, 1500);
+  }
+  responseButton.addEventListener('click', () => {
+    if (!running) return;
+    const next = api.responseName(api.response() + 1) ? api.response() + 1 : 0;
+    input(() => api.responseSet(next));
+    save('response', next);
+    showResponse(true);
   });
 
   // Always mixed, so that sounds end on time while muted; queued when audible.
@@ -557,6 +581,9 @@
       volumeSet: module._zt_web_volume_set,
       error: c('zt_web_error', 'string', []),
       boardKey: c('zt_web_board_key', 'string', ['number']),
+      response: module._zt_web_response,
+      responseSet: module._zt_web_response_set,
+      responseName: c('zt_web_response_name', 'string', ['number']),
       width: module._zt_web_width,
       height: module._zt_web_height,
     };
@@ -578,6 +605,8 @@
     const zoom = Number(load('zoom', NaN));
     const volume = Number(load('volume', NaN));
     if (zoom >= 0 && zoom <= 2) api.zoomSet(zoom);
+    api.responseSet(Number(load('response', 0)) || 0);
+    showResponse(false);
     if (volume >= 0 && volume <= 100) api.volumeSet(volume);
     const linked = new URLSearchParams(location.search).get('game');
     if (!linked || api.open(linked) !== 0) {

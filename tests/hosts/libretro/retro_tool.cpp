@@ -261,14 +261,23 @@ int start(const char* core, const char* system) {
   auto load_game = reinterpret_cast<bool (*)(const retro_game_info*)>(entry("retro_load_game"));
   auto unload_game = reinterpret_cast<void (*)()>(entry("retro_unload_game"));
   auto deinit = reinterpret_cast<void (*)()>(entry("retro_deinit"));
-  if (!set_environment || !init || !load_game || !unload_game || !deinit) return 1;
+  auto state_size = reinterpret_cast<size_t (*)()>(entry("retro_serialize_size"));
+  auto save = reinterpret_cast<bool (*)(void*, size_t)>(entry("retro_serialize"));
+  auto restore = reinterpret_cast<bool (*)(const void*, size_t)>(entry("retro_unserialize"));
+  if (!set_environment || !init || !load_game || !unload_game || !deinit || !state_size ||
+      !save || !restore)
+    return 1;
   set_environment(start_environment);
   init();
   const bool loaded = load_game(nullptr);
+  // A state of the day the frontend runs on, saved and loaded again.
+  std::vector<uint8_t> state(loaded ? state_size() : 0);
+  const bool states = loaded && save(state.data(), state.size()) &&
+                      restore(state.data(), state.size());
   if (loaded) unload_game();
   deinit();
   if (loaded)
-    std::printf("started\n");
+    std::printf("started; a state %s\n", states ? "saved and loaded" : "REFUSED");
   else
     std::printf("refused: %s\n", started.message.c_str());
 #ifdef _WIN32
@@ -276,7 +285,7 @@ int start(const char* core, const char* system) {
 #else
   dlclose(library);
 #endif
-  return loaded ? 0 : 1;
+  return loaded && states ? 0 : 1;
 }
 
 }  // namespace
