@@ -6,6 +6,8 @@
 #                                                 linux-x86_64, windows-x86_64, linux-aarch64
 #                                                 and linux-armhf (the data pack inside)
 #   zentick-web-VERSION.zip                       the web page's folder (build-web/site)
+#   zentick-games-VERSION.zip                     the games kit (build/kit): content files,
+#                                                 playlist, thumbnails, gamelist
 # each with a FILE.sha256 beside it (`sha256sum -c FILE.sha256` checks it).
 # Usage: scripts/release.sh
 set -euo pipefail
@@ -52,6 +54,15 @@ for entry in mingw-w64-x86_64:windows-x86_64:zentick_libretro.dll \
   cmake --build "$dir" -j "$jobs" --target zentick_libretro
   core_zip "$target" "$dir/$file" "$dir/zentick_libretro.info"
 done
+
+# The games kit, as its own folder, with the licence.
+kit="$stage/games/zentick-games-$version"
+mkdir -p "$stage/games"
+cp -r "$root/build/kit" "$kit"
+cp "$root/LICENSE" "$kit/"
+# TODO LICENSE.font: the kit's pictures show text drawn with the DejaVu fonts,
+# so the font's licence goes here too once the build writes build/LICENSE.font.
+zip_folder "zentick-games-$version.zip" "$stage/games"
 
 # The web page, as its own folder.
 "$root/scripts/web.sh" --no-serve
