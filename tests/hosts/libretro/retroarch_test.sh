@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Debian's RetroArch, headless, loads the installed core with its info file,
 # starts it without content, runs a few hundred frames, and its screenshot is
-# the core's own menu frame (as our test frontend gets it). A second run loads
-# the games kit's Monkey.zentick: its screenshot is our frontend's frame of that
-# file. The kit's playlist and gamelist parse and name files that exist.
+# the core's own menu frame (as our test frontend gets it). Then it loads each
+# of the games kit's content files: each screenshot is our frontend's frame of
+# that file. The kit's playlist and gamelist parse and name files that exist.
 # Usage: bash retroarch_test.sh path/to/zentick-retro-tool   (ZT_BUILD_DIR names the build folder)
 set -uo pipefail
 
@@ -57,22 +57,26 @@ differing=$(compare -metric AE "$work/core.png" "$work/retroarch.png" null: 2>&1
 [ "$differing" = "0" ] || fail "RetroArch's screenshot differs from the core's frame in $differing pixels"
 echo "PASS: RetroArch ran the installed core $frames frames; its screenshot is the core's menu frame"
 
-# The games kit: RetroArch opens Monkey from its content file.
+# The games kit: RetroArch opens each handheld from its content file.
 kit=$build/kit
-monkey=$kit/zentick/Monkey.zentick
-[ -f "$monkey" ] || fail "no games kit in $kit: build the target zt_kit"
-(cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 120 \
-  retroarch -c "$work/retroarch.cfg" -L "$core" "$monkey" --max-frames=$frames --max-frames-ss \
-  --max-frames-ss-path="$work/retroarch-monkey.png" --verbose >"$work/retroarch-monkey.log" 2>&1) ||
-  fail "retroarch failed with $monkey: $(tail -20 "$work/retroarch-monkey.log")"
-[ -s "$work/retroarch-monkey.png" ] || fail "no screenshot with $monkey: $(tail -20 "$work/retroarch-monkey.log")"
-"$tool" frame "$work/system" $frames "$work/core-monkey.png" "$monkey" 2>/dev/null ||
-  fail "the test frontend could not run the core with $monkey"
-differing=$(compare -metric AE "$work/core-monkey.png" "$work/retroarch-monkey.png" null: 2>&1)
-[ "$differing" = "0" ] || fail "RetroArch's screenshot with $monkey differs from the core's frame in $differing pixels"
-differing=$(compare -metric AE "$work/retroarch.png" "$work/retroarch-monkey.png" null: 2>&1)
-[ "$differing" != "0" ] || fail "RetroArch showed the menu with $monkey"
-cp "$work/retroarch-monkey.png" "$build/libretro-test/"
+opened=0
+for content in "$kit"/zentick/*.zentick; do
+  [ -f "$content" ] || fail "no games kit in $kit: build the target zt_kit"
+  shot=$work/retroarch-$opened.png
+  (cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 120 \
+    retroarch -c "$work/retroarch.cfg" -L "$core" "$content" --max-frames=$frames --max-frames-ss \
+    --max-frames-ss-path="$shot" --verbose >"$work/retroarch-$opened.log" 2>&1) ||
+    fail "retroarch failed with $content: $(tail -20 "$work/retroarch-$opened.log")"
+  [ -s "$shot" ] || fail "no screenshot with $content: $(tail -20 "$work/retroarch-$opened.log")"
+  "$tool" frame "$work/system" $frames "$work/core-$opened.png" "$content" 2>/dev/null ||
+    fail "the test frontend could not run the core with $content"
+  differing=$(compare -metric AE "$work/core-$opened.png" "$shot" null: 2>&1)
+  [ "$differing" = "0" ] || fail "RetroArch's screenshot with $content differs from the core's frame in $differing pixels"
+  differing=$(compare -metric AE "$work/retroarch.png" "$shot" null: 2>&1)
+  [ "$differing" != "0" ] || fail "RetroArch showed the menu with $content"
+  opened=$((opened + 1))
+done
+[ "$opened" = 6 ] || fail "$opened content files in $kit/zentick"
 
 # The kit's playlist and gamelist name six games whose files exist.
 python3 - "$kit" <<'EOF' || fail "the games kit's playlist or gamelist is wrong"
@@ -97,4 +101,4 @@ for game in games:
 system = ET.parse(os.path.join(kit, "es_systems_zentick.cfg")).getroot().find("system")
 assert ".zentick" in system.findtext("extension").split(), "the system takes no .zentick files"
 EOF
-echo "PASS: RetroArch opened the games kit's Monkey.zentick; its playlist and gamelist name six games whose files exist"
+echo "PASS: RetroArch opened the games kit's six content files; its playlist and gamelist name six games whose files exist"
