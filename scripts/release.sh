@@ -8,6 +8,8 @@
 #                                                 LICENSE and LICENSE.font (the font's licence)
 #   zentick-web-VERSION.zip                       the web page's folder (build-web/site, its
 #                                                 LICENSE and LICENSE.font included)
+#   zentick-games-VERSION.zip                     the games kit (build/kit): content files,
+#                                                 playlist, thumbnails, gamelist, licences
 # each with a FILE.sha256 beside it (`sha256sum -c FILE.sha256` checks it).
 # Usage: scripts/release.sh
 set -euo pipefail
@@ -55,6 +57,14 @@ for entry in x86_64-linux-gnu:linux-x86_64:zentick_libretro.so \
   cmake --build "$dir" -j "$jobs" --target zentick_libretro
   core_zip "$target" "$dir/$file" "$dir/zentick_libretro.info"
 done
+
+# The games kit, as its own folder, with the licences (its pictures show
+# text drawn with the font).
+kit="$stage/games/zentick-games-$version"
+mkdir -p "$stage/games"
+cp -r "$root/build/kit" "$kit"
+cp "$root/LICENSE" "$root/build/LICENSE.font" "$kit/"
+zip_folder "zentick-games-$version.zip" "$stage/games"
 
 # The web page, as its own folder.
 "$root/scripts/web.sh" --no-serve

@@ -3,12 +3,16 @@
 // minute of Game A and sees the session's own frames and sound; save states
 // replay exactly, damaged ones are refused; keys survive a run-ahead replay;
 // the core loads again in the same process; bad data gives a message that
-// names the folder.
+// names the folder; each of the games kit's content files opens its handheld.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -322,6 +326,25 @@ TEST(LibretroCore, AContentFileOpensItsHandheldAsTheMenuDoes) {
     EXPECT_FALSE(bad.start(refused.first));
     EXPECT_NE(std::string::npos, bad.log.find(refused.second)) << bad.log;
   }
+  // The games kit's files: each opens the handheld whose menu title it is named after.
+  std::set<std::string> titles;
+  for (const auto& file : std::filesystem::directory_iterator(ZT_BUILD_DIR "/kit/zentick")) {
+    if (file.path().extension() != ".zentick") continue;
+    std::ifstream in(file.path());
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    RetroFrontend kit(system.dir.path);
+    ASSERT_TRUE(kit.start(text.c_str())) << file.path() << kit.log;
+    kit.run();
+    ZT_Session* session = zt_libretro_session();
+    ASSERT_TRUE(session->in_game()) << file.path();
+    std::string title;
+    for (int i = 0; i < session->gamelist->count(); ++i)
+      if (session->gamelist->get(i)->name == session->game())
+        title = session->gamelist->get(i)->title;
+    EXPECT_EQ("Time & Fun - " + file.path().stem().string(), title);
+    titles.insert(title);
+  }
+  EXPECT_EQ(6u, titles.size());
 }
 
 TEST(LibretroCore, KeyboardOptionsAndDataThatCannotBeUsed) {

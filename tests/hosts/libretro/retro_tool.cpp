@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Command-line uses of the test frontend:
-//   zentick-retro-tool frame SYSTEM FRAMES OUT.png
-//     runs the core FRAMES frames without input and writes its picture;
+//   zentick-retro-tool frame SYSTEM FRAMES OUT.png [CONTENT]
+//     runs the core FRAMES frames without input (loaded with the content
+//     file CONTENT if given) and writes its picture;
 //   zentick-retro-tool bench SYSTEM [FRAMES] [MIN_FPS]
 //     frames per second of retro_run during Game A at zoom levels 0 and 2,
 //     unthrottled; fails below MIN_FPS (default 0: report only);
@@ -45,9 +46,16 @@
 
 namespace {
 
-int frame(const char* system, int frames, const char* out) {
+int frame(const char* system, int frames, const char* out, const char* content) {
+  std::string text;
+  if (content != nullptr) {
+    FILE* in = std::fopen(content, "rb");
+    if (in == nullptr) return 1;
+    for (int c; (c = std::fgetc(in)) != EOF;) text += static_cast<char>(c);
+    std::fclose(in);
+  }
   RetroFrontend f(system);
-  if (!f.start()) return 1;
+  if (!f.start(content != nullptr ? text.c_str() : nullptr)) return 1;
   for (int i = 0; i < frames; ++i) f.run();
   return f.write_png(out) ? 0 : 1;
 }
@@ -292,7 +300,8 @@ int start(const char* core, const char* system) {
 
 static int tool_main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
-  if (command == "frame" && argc == 5) return frame(argv[2], std::atoi(argv[3]), argv[4]);
+  if (command == "frame" && (argc == 5 || argc == 6))
+    return frame(argv[2], std::atoi(argv[3]), argv[4], argc == 6 ? argv[5] : nullptr);
   if (command == "bench" && argc >= 3) {
     int frames = argc > 3 ? std::atoi(argv[3]) : 36000;  // ten minutes of play
     double floor = argc > 4 ? std::atof(argv[4]) : 0;
@@ -306,7 +315,7 @@ static int tool_main(int argc, char** argv) {
   if (command == "load" && argc == 3) return load(argv[2]);
   if (command == "start" && argc == 4) return start(argv[2], argv[3]);
   std::fprintf(stderr,
-               "usage: %s frame SYSTEM FRAMES OUT.png | bench SYSTEM [FRAMES] [MIN_FPS]"
+               "usage: %s frame SYSTEM FRAMES OUT.png [CONTENT] | bench SYSTEM [FRAMES] [MIN_FPS]"
                " | startup SYSTEM [ROUNDS] | replay SYSTEM | load CORE | start CORE SYSTEM\n",
                argv[0]);
   return 2;

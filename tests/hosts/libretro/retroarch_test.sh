@@ -2,7 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Debian's RetroArch, headless, loads the installed core with its info file,
 # starts it without content, runs a few hundred frames, and its screenshot is
-# the core's own menu frame (as our test frontend gets it).
+# the core's own menu frame (as our test frontend gets it). Then it loads each
+# of the games kit's content files: each screenshot is our frontend's frame of
+# that file. The kit's playlist and gamelist parse and name files that exist.
 # Usage: bash retroarch_test.sh path/to/zentick-retro-tool   (ZT_BUILD_DIR names the build folder)
 set -uo pipefail
 
@@ -54,3 +56,49 @@ cp "$work/retroarch.png" "$work/core.png" "$build/libretro-test/"
 differing=$(compare -metric AE "$work/core.png" "$work/retroarch.png" null: 2>&1)
 [ "$differing" = "0" ] || fail "RetroArch's screenshot differs from the core's frame in $differing pixels"
 echo "PASS: RetroArch ran the installed core $frames frames; its screenshot is the core's menu frame"
+
+# The games kit: RetroArch opens each handheld from its content file.
+kit=$build/kit
+opened=0
+for content in "$kit"/zentick/*.zentick; do
+  [ -f "$content" ] || fail "no games kit in $kit: build the target zt_kit"
+  shot=$work/retroarch-$opened.png
+  (cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 120 \
+    retroarch -c "$work/retroarch.cfg" -L "$core" "$content" --max-frames=$frames --max-frames-ss \
+    --max-frames-ss-path="$shot" --verbose >"$work/retroarch-$opened.log" 2>&1) ||
+    fail "retroarch failed with $content: $(tail -20 "$work/retroarch-$opened.log")"
+  [ -s "$shot" ] || fail "no screenshot with $content: $(tail -20 "$work/retroarch-$opened.log")"
+  "$tool" frame "$work/system" $frames "$work/core-$opened.png" "$content" 2>/dev/null ||
+    fail "the test frontend could not run the core with $content"
+  differing=$(compare -metric AE "$work/core-$opened.png" "$shot" null: 2>&1)
+  [ "$differing" = "0" ] || fail "RetroArch's screenshot with $content differs from the core's frame in $differing pixels"
+  differing=$(compare -metric AE "$work/retroarch.png" "$shot" null: 2>&1)
+  [ "$differing" != "0" ] || fail "RetroArch showed the menu with $content"
+  opened=$((opened + 1))
+done
+[ "$opened" = 6 ] || fail "$opened content files in $kit/zentick"
+
+# The kit's playlist and gamelist name six games whose files exist.
+python3 - "$kit" <<'EOF' || fail "the games kit's playlist or gamelist is wrong"
+import json, os, sys, xml.etree.ElementTree as ET
+kit = sys.argv[1]
+playlist = json.load(open(os.path.join(kit, "Zentick.lpl")))
+base, items = playlist["base_content_directory"], playlist["items"]
+assert len(items) == 6, f"{len(items)} playlist items"
+for item in items:
+    file = kit + item["path"][len(base):]
+    assert item["path"].startswith(base) and os.path.isfile(file), item["path"]
+    assert item["label"] == os.path.splitext(os.path.basename(file))[0], item
+    for kind in ("Named_Boxarts", "Named_Snaps", "Named_Titles"):
+        picture = os.path.join(kit, "thumbnails", item["db_name"][:-4], kind, item["label"] + ".png")
+        assert os.path.isfile(picture), picture
+games = ET.parse(os.path.join(kit, "zentick", "gamelist.xml")).getroot().findall("game")
+assert len(games) == 6, f"{len(games)} games in the gamelist"
+for game in games:
+    for tag in ("path", "image"):
+        file = os.path.join(kit, "zentick", game.findtext(tag))
+        assert os.path.isfile(file), file
+system = ET.parse(os.path.join(kit, "es_systems_zentick.cfg")).getroot().find("system")
+assert ".zentick" in system.findtext("extension").split(), "the system takes no .zentick files"
+EOF
+echo "PASS: RetroArch opened the games kit's six content files; its playlist and gamelist name six games whose files exist"
