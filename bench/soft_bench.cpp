@@ -96,7 +96,8 @@ void fading_frame(benchmark::State& state, int index, int zoom) {
   run.device.zoom = zoom;
   run.device.ZoomChanged();
   auto half_way = [&p] {
-    for (ZT_PlatformSoft::Fade& f : p.fades) f = {f.picture, f.x, f.y, p.ticks - 30, 0, true, false};
+    for (ZT_PlatformSoft::Fade& f : p.fades)
+      f = {f.picture, f.x, f.y, p.ticks - 30, 0, true, false};
   };
   zt_bench::frame_timed(state, &p, run.device, p.frame.data(), p.frame.size() * sizeof(uint16_t),
                         run.list.get(index)->name + " zoom " + std::to_string(zoom), half_way);

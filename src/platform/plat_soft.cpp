@@ -114,14 +114,14 @@ inline uint16_t blend_opaque(uint32_t rgb, uint32_t dc) {
   return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
 }
 
-// `level` 256ths of the way from `d` to `s`, each channel rounded down: a
-// segment part way between clear and dark.
+// `level` 256ths of the way from `d` to `s` (a segment part way between
+// clear and dark), in 32 steps: the three channels spread apart in one word
+// are mixed by one multiplication each.
 inline uint16_t mix565(uint32_t d, uint32_t s, uint32_t level) {
-  const uint32_t keep = ZT_PlatformSoft::kFadeFull - level;
-  const uint32_t r = ((s >> 11) * level + (d >> 11) * keep) >> 8;
-  const uint32_t g = (((s >> 5) & 63) * level + ((d >> 5) & 63) * keep) >> 8;
-  const uint32_t b = ((s & 31) * level + (d & 31) * keep) >> 8;
-  return static_cast<uint16_t>(r << 11 | g << 5 | b);
+  const uint32_t a = level >> 3;
+  const uint32_t dw = (d | d << 16) & 0x07e0f81fu, sw = (s | s << 16) & 0x07e0f81fu;
+  const uint32_t m = ((dw * (32 - a) + sw * a) >> 5) & 0x07e0f81fu;
+  return static_cast<uint16_t>(m | m >> 16);
 }
 
 }  // namespace
@@ -491,16 +491,22 @@ void ZT_PlatformSoft::picture_draw(const ZT_PlatformSoft_Image* picture, int x, 
   if (level <= 0) return;
   frame_prepare(x0, y0, x1, y1);
   if (x0 >= x1 || y0 >= y1) return;
+  const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
+  const uint32_t* row_runs = picture->row_runs.data();
   if (level < kFadeFull) {
-    // Part way: each drawn pixel mixed with what lies under it.
+    // Part way: each drawn pixel (along the runs) mixed with what lies under it.
+    const uint32_t mix = static_cast<uint32_t>(level);
     for (int row = y0; row < y1; ++row) {
-      const size_t from = static_cast<size_t>(row - y) * w - x;
+      const int py = row - y;
+      const size_t from = static_cast<size_t>(py) * w - x;
       uint16_t* dst = &frame[static_cast<size_t>(row) * width];
-      for (int col = x0; col < x1; ++col) {
-        if (!picture->opaque.empty() && !picture->opaque[from + col]) continue;
-        const uint16_t dark = picture->blended ? blend_opaque(picture->rgb[from + col], dst[col])
-                                               : picture->pixels[from + col];
-        dst[col] = mix565(dst[col], dark, static_cast<uint32_t>(level));
+      for (uint32_t r = row_runs[py]; r != row_runs[py + 1]; ++r) {
+        const int a = std::max(x + runs[r].x, x0), b = std::min(x + runs[r].x + runs[r].length, x1);
+        for (int col = a; col < b; ++col) {
+          const uint16_t dark = picture->blended ? blend_opaque(picture->rgb[from + col], dst[col])
+                                                 : picture->pixels[from + col];
+          dst[col] = mix565(dst[col], dark, mix);
+        }
       }
     }
     return;
@@ -524,8 +530,6 @@ void ZT_PlatformSoft::picture_draw(const ZT_PlatformSoft_Image* picture, int x, 
     }
     return;
   }
-  const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
-  const uint32_t* row_runs = picture->row_runs.data();
   if (x0 == x && x1 == x + w) {
     // Whole rows inside the frame: the runs need no clipping.
     for (int row = y0; row < y1; ++row) {

@@ -3,9 +3,10 @@
 //   zentick-retro-tool frame SYSTEM FRAMES OUT.png [CONTENT]
 //     runs the core FRAMES frames without input (loaded with the content
 //     file CONTENT if given) and writes its picture;
-//   zentick-retro-tool bench SYSTEM [FRAMES] [MIN_FPS]
+//   zentick-retro-tool bench SYSTEM [FRAMES] [MIN_FPS] [RESPONSE]
 //     frames per second of retro_run during Game A at zoom levels 0 and 2,
-//     unthrottled; fails below MIN_FPS (default 0: report only);
+//     unthrottled, with the LCD response RESPONSE (default off); fails below
+//     MIN_FPS (default 0: report only);
 //   zentick-retro-tool startup SYSTEM [ROUNDS]
 //     milliseconds from retro_load_game to the end of the first retro_run;
 //   zentick-retro-tool replay SYSTEM
@@ -81,8 +82,9 @@ uint32_t play_buttons(int frame) {
 }
 
 // Monkey in Game A at `zoom` presses of R.
-double game_a_fps(const char* system, int zoom_presses, int frames) {
+double game_a_fps(const char* system, int zoom_presses, int frames, const char* response) {
   RetroFrontend f(system);
+  f.variables["zentick_lcd_response"] = response;
   if (!f.start()) return -1;
   start_monkey_game_a(f);
   for (int i = 0; i < zoom_presses; ++i) f.tap(RETRO_DEVICE_ID_JOYPAD_R, 5);
@@ -272,16 +274,16 @@ int start(const char* core, const char* system) {
   auto state_size = reinterpret_cast<size_t (*)()>(entry("retro_serialize_size"));
   auto save = reinterpret_cast<bool (*)(void*, size_t)>(entry("retro_serialize"));
   auto restore = reinterpret_cast<bool (*)(const void*, size_t)>(entry("retro_unserialize"));
-  if (!set_environment || !init || !load_game || !unload_game || !deinit || !state_size ||
-      !save || !restore)
+  if (!set_environment || !init || !load_game || !unload_game || !deinit || !state_size || !save ||
+      !restore)
     return 1;
   set_environment(start_environment);
   init();
   const bool loaded = load_game(nullptr);
   // A state of the day the frontend runs on, saved and loaded again.
   std::vector<uint8_t> state(loaded ? state_size() : 0);
-  const bool states = loaded && save(state.data(), state.size()) &&
-                      restore(state.data(), state.size());
+  const bool states =
+      loaded && save(state.data(), state.size()) && restore(state.data(), state.size());
   if (loaded) unload_game();
   deinit();
   if (loaded)
@@ -302,11 +304,12 @@ static int tool_main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
   if (command == "frame" && (argc == 5 || argc == 6))
     return frame(argv[2], std::atoi(argv[3]), argv[4], argc == 6 ? argv[5] : nullptr);
-  if (command == "bench" && argc >= 3) {
+  if (command == "bench" && argc >= 3 && argc <= 6) {
     int frames = argc > 3 ? std::atoi(argv[3]) : 36000;  // ten minutes of play
     double floor = argc > 4 ? std::atof(argv[4]) : 0;
-    double zoom0 = game_a_fps(argv[2], 0, frames);
-    double zoom2 = game_a_fps(argv[2], 1, frames);  // R: none -> the handheld's box
+    const char* response = argc > 5 ? argv[5] : "off";
+    double zoom0 = game_a_fps(argv[2], 0, frames, response);
+    double zoom2 = game_a_fps(argv[2], 1, frames, response);  // R: none -> the handheld's box
     return zoom0 >= floor && zoom2 >= floor ? 0 : 1;
   }
   if (command == "startup" && argc >= 3)
@@ -314,10 +317,11 @@ static int tool_main(int argc, char** argv) {
   if (command == "replay" && argc == 3) return replay(argv[2]);
   if (command == "load" && argc == 3) return load(argv[2]);
   if (command == "start" && argc == 4) return start(argv[2], argv[3]);
-  std::fprintf(stderr,
-               "usage: %s frame SYSTEM FRAMES OUT.png [CONTENT] | bench SYSTEM [FRAMES] [MIN_FPS]"
-               " | startup SYSTEM [ROUNDS] | replay SYSTEM | load CORE | start CORE SYSTEM\n",
-               argv[0]);
+  std::fprintf(
+      stderr,
+      "usage: %s frame SYSTEM FRAMES OUT.png [CONTENT] | bench SYSTEM [FRAMES] [MIN_FPS] [RESPONSE]"
+      " | startup SYSTEM [ROUNDS] | replay SYSTEM | load CORE | start CORE SYSTEM\n",
+      argv[0]);
   return 2;
 }
 
