@@ -41,6 +41,8 @@ libretro_info_path = "$prefix/share/libretro/info"
 savefile_directory = "$work/home"
 savestate_directory = "$work/home"
 screenshot_directory = "$work/home"
+global_core_options = "true"
+core_options_path = "$work/options.cfg"
 CFG
 (cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 120 \
   retroarch -c "$work/retroarch.cfg" -L "$core" --max-frames=$frames --max-frames-ss \
@@ -49,6 +51,11 @@ CFG
 grep -q "\[Zentick\] data folder $work/system/zentick" "$work/retroarch.log" ||
   fail "the core did not start on the system folder's data: $(grep -i zentick "$work/retroarch.log")"
 [ -s "$work/retroarch.png" ] || fail "no screenshot: $(tail -20 "$work/retroarch.log")"
+# RetroArch lists the core's options with their defaults (it saves them on closing).
+for option in 'zentick_watch = "local"' 'zentick_lcd_response = "off"'; do
+  grep -qxF "$option" "$work/options.cfg" ||
+    fail "RetroArch has no option $option: $(cat "$work/options.cfg" 2>/dev/null)"
+done
 
 "$tool" frame "$work/system" $frames "$work/core.png" 2>/dev/null || fail "the test frontend could not run the core"
 mkdir -p "$build/libretro-test"
