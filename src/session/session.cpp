@@ -474,7 +474,8 @@ bool ZT_Session::fades_load(ZT_StateReader& in) {
   if (count > fade_slots || (count > 0 && menu->game == nullptr)) return false;
   for (uint32_t i = 0; i < count; ++i) {
     const int32_t id = in.i32(), index = in.i32();
-    const int32_t x = in.i32(), y = in.i32();
+    // Beyond any picture, and small enough that no sum with a size overflows.
+    const int32_t x = in.i32_in(-(1 << 20), 1 << 20), y = in.i32_in(-(1 << 20), 1 << 20);
     const uint32_t ago = in.u32();
     const int32_t from = in.i32_in(0, ZT_PlatformSoft::kFadeFull);
     const bool rising = in.b();

@@ -2,7 +2,7 @@
 // Fuzz target: loading save states. The input becomes a state's payload
 // behind a right header and checksum, so that it reaches the fields: either
 // whole (first byte even) or as patches of (offset, byte) pairs over a state
-// saved during Condor's Game A with sounds playing. A state that loads must
+// saved during Condor's Game A with sounds playing and segments fading. A state that loads must
 // play on and save again; one refused must leave the running state as it was.
 #include <cstddef>
 #include <cstdint>
@@ -47,6 +47,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   data.folder = std::string(build != nullptr ? build : "build") + "/data";
   session = new ZT_Session(data);
   session->time_set(ZT_Platform_Time{7, 3, 126, 9, 15, 0});
+  session->response_set(2);  // segments fading in the state
   std::atexit(shut_down);
   session->advance(10);
   for (int key : {ZT_KEY_ENTER, ZT_KEY_ENTER, ZT_KEY_GAME_A}) press(key);
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   ZT_StateWriter header(state.data(), kHeader);
   header.u32(0x5453545a);
-  header.u32(2);
+  header.u32(3);
   header.u32(static_cast<uint32_t>(payload_size));
   header.u32(ZT_State_checksum(state.data() + kHeader, payload_size));
 
