@@ -192,31 +192,49 @@ int replay(const char* system) {
 
 // The core file as a frontend opens it: its imports resolved and its
 // run-time started by the system's own loader, its entry points found.
-int load(const char* core) {
+struct CoreFile {
+  explicit CoreFile(const char* core) {
 #ifdef _WIN32
-  HMODULE library = LoadLibraryW(zt_decode::path_wide(core).c_str());
-  auto entry = [&](const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(library, name));
-  };
+    library = LoadLibraryW(zt_decode::path_wide(core).c_str());
+    const char* why = "";
 #else
-  void* library = dlopen(core, RTLD_NOW | RTLD_LOCAL);
-  auto entry = [&](const char* name) { return dlsym(library, name); };
+    library = dlopen(core, RTLD_NOW | RTLD_LOCAL);
+    const char* why = library == nullptr ? dlerror() : "";
 #endif
-  if (library == nullptr) {
-    std::fprintf(stderr, "cannot open %s\n", core);
-    return 1;
+    if (library == nullptr) std::fprintf(stderr, "cannot open %s: %s\n", core, why);
   }
-  auto api_version = reinterpret_cast<unsigned (*)()>(entry("retro_api_version"));
-  auto system_info = reinterpret_cast<void (*)(retro_system_info*)>(entry("retro_get_system_info"));
+  ~CoreFile() {
+    if (library == nullptr) return;
+#ifdef _WIN32
+    FreeLibrary(library);
+#else
+    dlclose(library);
+#endif
+  }
+  template <class F>
+  F* entry(const char* name) {
+#ifdef _WIN32
+    return reinterpret_cast<F*>(GetProcAddress(library, name));
+#else
+    return reinterpret_cast<F*>(dlsym(library, name));
+#endif
+  }
+#ifdef _WIN32
+  HMODULE library;
+#else
+  void* library;
+#endif
+};
+
+int load(const char* core) {
+  CoreFile file(core);
+  if (file.library == nullptr) return 1;
+  auto api_version = file.entry<unsigned()>("retro_api_version");
+  auto system_info = file.entry<void(retro_system_info*)>("retro_get_system_info");
   if (api_version == nullptr || system_info == nullptr) return 1;
   retro_system_info info;
   system_info(&info);
   std::printf("%s %s, libretro API %u\n", info.library_name, info.library_version, api_version());
-#ifdef _WIN32
-  FreeLibrary(library);
-#else
-  dlclose(library);
-#endif
   return 0;
 }
 
@@ -250,30 +268,16 @@ bool start_environment(unsigned cmd, void* data) {
 
 int start(const char* core, const char* system) {
   started.system = system;
-#ifdef _WIN32
-  HMODULE library = LoadLibraryW(zt_decode::path_wide(core).c_str());
-  auto entry = [&](const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(library, name));
-  };
-  const char* why = "";
-#else
-  void* library = dlopen(core, RTLD_NOW | RTLD_LOCAL);
-  auto entry = [&](const char* name) { return dlsym(library, name); };
-  const char* why = library == nullptr ? dlerror() : "";
-#endif
-  if (library == nullptr) {
-    std::fprintf(stderr, "cannot open %s: %s\n", core, why);
-    return 1;
-  }
-  auto set_environment =
-      reinterpret_cast<void (*)(retro_environment_t)>(entry("retro_set_environment"));
-  auto init = reinterpret_cast<void (*)()>(entry("retro_init"));
-  auto load_game = reinterpret_cast<bool (*)(const retro_game_info*)>(entry("retro_load_game"));
-  auto unload_game = reinterpret_cast<void (*)()>(entry("retro_unload_game"));
-  auto deinit = reinterpret_cast<void (*)()>(entry("retro_deinit"));
-  auto state_size = reinterpret_cast<size_t (*)()>(entry("retro_serialize_size"));
-  auto save = reinterpret_cast<bool (*)(void*, size_t)>(entry("retro_serialize"));
-  auto restore = reinterpret_cast<bool (*)(const void*, size_t)>(entry("retro_unserialize"));
+  CoreFile file(core);
+  if (file.library == nullptr) return 1;
+  auto set_environment = file.entry<void(retro_environment_t)>("retro_set_environment");
+  auto init = file.entry<void()>("retro_init");
+  auto load_game = file.entry<bool(const retro_game_info*)>("retro_load_game");
+  auto unload_game = file.entry<void()>("retro_unload_game");
+  auto deinit = file.entry<void()>("retro_deinit");
+  auto state_size = file.entry<size_t()>("retro_serialize_size");
+  auto save = file.entry<bool(void*, size_t)>("retro_serialize");
+  auto restore = file.entry<bool(const void*, size_t)>("retro_unserialize");
   if (!set_environment || !init || !load_game || !unload_game || !deinit || !state_size || !save ||
       !restore)
     return 1;
@@ -290,11 +294,6 @@ int start(const char* core, const char* system) {
     std::printf("started; a state %s\n", states ? "saved and loaded" : "REFUSED");
   else
     std::printf("refused: %s\n", started.message.c_str());
-#ifdef _WIN32
-  FreeLibrary(library);
-#else
-  dlclose(library);
-#endif
   return loaded && states ? 0 : 1;
 }
 
