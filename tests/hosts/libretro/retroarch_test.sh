@@ -40,7 +40,9 @@ savefile_directory = "$work/home"
 savestate_directory = "$work/home"
 screenshot_directory = "$work/home"
 CFG
-(cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 120 \
+# It ends by itself after the frames; the limit only stops a hang (the run takes
+# seconds, a busy machine's may take minutes).
+(cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 600 \
   retroarch -c "$work/retroarch.cfg" -L "$core" --max-frames=$frames --max-frames-ss \
   --max-frames-ss-path="$work/retroarch.png" --verbose >"$work/retroarch.log" 2>&1) ||
   fail "retroarch failed: $(tail -20 "$work/retroarch.log")"
