@@ -29,7 +29,7 @@ poke() { printf '%b' "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; 
 
 # Start-up cases run with the dummy drivers and a time limit: a hang fails.
 run_dummy() {
-  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 30 "$zentick" "$@" \
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 "$zentick" "$@" \
     >"$XS_WORK/stdout" 2>"$XS_WORK/stderr"
   XS_STATUS=$?
 }
@@ -143,7 +143,7 @@ start_monkey() {
   xs_key Down
   xs_key Down
   xs_key Return
-  xs_wait_exit 20
+  xs_wait_exit 60
   [ -z "$(xdotool search --name "^${XS_TITLE}\$" 2>/dev/null)" ] || fail "a window is left open"
 }
 

@@ -34,6 +34,37 @@ run() {
   status=$?
 }
 
+# True when process $1 has the file $2 open.
+has_open() {
+  local fd
+  for fd in "/proc/$1/fd/"*; do
+    [ "$fd" -ef "$2" ] && return 0
+  done
+  return 1
+}
+
+# run_past_font DIR FONT PROGRAM ARGS...: as run, but once the program has
+# FONT open it is stopped (past the font it may go on to its menu) and $status
+# is 124, as for a run cut short; one that never opens it is stopped at the
+# limit with the status of SIGKILL.
+run_past_font() {
+  local dir=$1 font=$2 pid opened="" deadline=$((SECONDS + limit))
+  shift 2
+  (cd "$dir" && exec "$@" >"$work/out" 2>"$work/err") &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -le "$deadline" ]; do
+    if has_open "$pid" "$font"; then
+      opened=yes
+      break
+    fi
+    sleep 0.05
+  done
+  kill -KILL "$pid" 2>/dev/null
+  wait "$pid"
+  status=$?
+  if [ -n "$opened" ]; then status=124; fi
+}
+
 # True when stderr holds exactly one line and it starts with "Unable to load font: ".
 font_error_line() {
   [ "$(wc -l <"$work/err")" -eq 1 ] &&
@@ -70,7 +101,7 @@ for option in -d --data-path; do
 done
 
 # Folders with a usable font, to tell which folder the program reads. Past the
-# font the program may go on to its menu, so those runs are cut short.
+# font the program may go on to its menu, so those runs are cut short there.
 font=$(find /usr/share/fonts -name 'DejaVuSans*.ttf' 2>/dev/null | sort | head -n 1)
 if [ -z "$font" ]; then
   echo "FAIL: no DejaVu font found under /usr/share/fonts (package fonts-dejavu-core)" >&2
@@ -84,7 +115,7 @@ with_font() {
 # A relative -d path is relative to the current directory, not to the program.
 mkdir -p "$work/start" "$work/elsewhere"
 with_font "$work/start/rel"
-limit=10 run "$work/start" "$program" -d rel
+run_past_font "$work/start" "$work/start/rel/zentick/andalemo.ttf" "$program" -d rel
 got_past_font || fail "zentick -d rel started in a folder holding rel/ must find rel/zentick/andalemo.ttf"
 run "$work/elsewhere" "$program" -d rel
 if [ "$status" -ne 1 ] || ! font_error_line; then
@@ -100,7 +131,7 @@ if [ "$status" -ne 1 ] || ! font_error_line; then
   fail "zentick without -d must not read the data folder of the current directory"
 fi
 with_font "$work/bin/data"
-limit=10 run "$work/elsewhere" "$work/bin/zentick"
+run_past_font "$work/elsewhere" "$work/bin/data/zentick/andalemo.ttf" "$work/bin/zentick"
 got_past_font || fail "zentick without -d must read the data folder beside the program"
 
 if [ "$failures" -ne 0 ]; then

@@ -25,7 +25,7 @@ rm -f "$captures"/*.png
 # --- A missing picture ends the program with its one error line and status 1.
 expect_image_error() {  # the path of the missing picture
   local path=$1
-  xs_wait_exit 20
+  xs_wait_exit 60
   [ "$XS_STATUS" = 1 ] || fail "missing $path: status $XS_STATUS, expected 1"
   local lines
   lines=$(wc -l <"$XS_WORK/stderr")
@@ -109,29 +109,32 @@ pass "Return powers on; the lit LCD $lit is centred on ($cx, $cy)"
 
 # The first button shows the time, whose colon blinks; note where that blink is.
 xs_key 1
-xs_wait_change "$on" "$XS_WORK/time.png"
-xs_wait_change "$XS_WORK/time.png" "$XS_WORK/time_blink.png"
+xs_wait_moved "$on" "$XS_WORK/time.png"
+xs_wait_moved "$XS_WORK/time.png" "$XS_WORK/time_blink.png"
 blink=$(img_diffbox "$XS_WORK/time.png" "$XS_WORK/time_blink.png")
 # The second press of Game A starts a game, which then moves with no key
 # pressed: count the captures that changed elsewhere than the blinking colon.
 xs_key 1
 play=$XS_WORK/play
-xs_wait_change "$XS_WORK/time_blink.png" "${play}0.png"
+xs_wait_moved "$XS_WORK/time_blink.png" "${play}0.png"
 changes=0
-for i in $(seq 20); do
-  sleep 0.4
+i=0
+# One more capture a moment after the last; true at the fourth such change.
+moved() {
+  i=$((i + 1))
+  sleep 0.3
   xs_capture "${play}$i.png"
   img_same "${play}$((i - 1)).png" "${play}$i.png" ||
     [ "$(img_diffbox "${play}$((i - 1)).png" "${play}$i.png")" = "$blink" ] ||
     changes=$((changes + 1))
-  [ "$changes" -ge 4 ] && break
-done
-[ "$changes" -ge 4 ] || fail "Game A stands still: $changes changes in $i captures"
+  [ "$changes" -ge 4 ]
+}
+xs_poll 60 moved || fail "Game A stands still: $changes changes in $i captures"
 cp "${play}$i.png" "$captures/defendo_play.png"
 pass "Game A runs: $changes changes in $i captures with no key pressed"
 
 xs_key 9
-xs_wait_change "${play}$i.png" "$captures/defendo_play_zoom.png"
+xs_wait_moved "${play}$i.png" "$captures/defendo_play_zoom.png"
 xs_key 7
 
 xs_key Escape
@@ -161,7 +164,7 @@ done
 pass "all six games open, power on and return to the menu"
 
 xs_key Escape
-xs_wait_exit 10
+xs_wait_exit 60
 [ "$XS_STATUS" = 0 ] || fail "Escape in the menu: status $XS_STATUS"
 pass "Escape in the menu ends the program with status 0"
 
@@ -175,7 +178,7 @@ xs_wait_change "$first" "$XS_WORK/close_game.png"
 xs_close
 xs_wait_same "$first" "$XS_WORK/close_menu2.png" || fail "closing the window in a game did not return to the menu"
 xs_close
-xs_wait_exit 10
+xs_wait_exit 60
 [ "$XS_STATUS" = 0 ] || fail "closing the window: status $XS_STATUS"
 pass "closing the window leaves the game, then ends the program with status 0"
 

@@ -39,7 +39,7 @@ zentick=zentick
 # shellcheck disable=SC2119  # no arguments: the installed data
 xs_menu_game_menu
 xs_key Escape
-xs_wait_exit 10
+xs_wait_exit 60
 [ "$XS_STATUS" = 0 ] || fail "installed run: status $XS_STATUS: $(cat "$XS_WORK/stderr")"
 [ ! -s "$XS_WORK/stderr" ] || fail "installed run wrote errors: $(cat "$XS_WORK/stderr")"
 pass "the installed zentick finds its data, shows the menu, runs a game and ends with status 0"

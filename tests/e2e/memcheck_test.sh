@@ -24,6 +24,10 @@ esac
 command -v valgrind >/dev/null || fail "valgrind is missing (Debian: valgrind)"
 
 log=$XS_WORK/memcheck.log
+# Under memcheck the program runs tens of times slower (SDL2 takes a while to
+# bring up its GL renderer), so every wait of xsession.sh gets ten times its
+# deadline.
+XS_SLOW=10
 # Like xs_run, with the program under memcheck; its report goes to $log.
 vg_run() {
   XS_WINDOW=""
@@ -65,8 +69,7 @@ play() {
 
 xs_start
 vg_run
-# Under valgrind, SDL2 takes a while to bring up its GL renderer.
-xs_wait_window 90
+xs_wait_window
 page=$XS_WORK/menu0.png
 xs_wait_frame "$page"
 names=(condor defendo monkey pancake pirate rollerc)
@@ -84,8 +87,8 @@ for i in "${!names[@]}"; do
   fi
 done
 xs_key Escape
-# The leak check at the end takes valgrind a while.
-xs_wait_exit 180
+# The leak check at the end takes valgrind a while (the deadline is scaled too).
+xs_wait_exit 60
 
 summary=$(grep 'ERROR SUMMARY' "$log" | tail -n 1)
 if [ "$XS_STATUS" != 0 ] || ! grep -q 'ERROR SUMMARY: 0 errors' "$log"; then

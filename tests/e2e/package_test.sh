@@ -74,7 +74,7 @@ cd / || fail "cannot enter /"
 # shellcheck disable=SC2119  # no arguments: the installed data
 xs_menu_game_menu
 xs_close # closing the window in the menu quits
-xs_wait_exit 10
+xs_wait_exit 60
 [ "$XS_STATUS" = 0 ] || fail "installed run: status $XS_STATUS: $(cat "$XS_WORK/stderr")"
 [ ! -s "$XS_WORK/stderr" ] || fail "installed run wrote errors: $(cat "$XS_WORK/stderr")"
 pass "zentick on the PATH finds its data, shows the menu and a game, closes with status 0"

@@ -2,7 +2,8 @@
 # shellcheck shell=bash disable=SC2034  # sourced: the scripts read the XS_ variables
 # Helpers for the end-to-end scripts: a private Xvfb server, the program under
 # test in it, keys through xdotool, window captures and picture comparisons.
-# Sourced, not run; every wait has a timeout and the trap cleans up after us.
+# Sourced, not run; every wait is for an event or a state, with a deadline on
+# the clock, and the trap cleans up after us.
 
 XS_TITLE="Zentick simulator - by Quorvex & Selvane"
 XS_WORK=$(mktemp -d "${TMPDIR:-/tmp}/zt-e2e.XXXXXX")
@@ -10,6 +11,9 @@ XS_XVFB=""
 XS_PID=""
 XS_WINDOW=""
 XS_STATUS=""
+# Every deadline below is multiplied by this: a script that runs the program
+# under valgrind sets it higher.
+XS_SLOW=1
 
 # In a sanitizer build, leaks inside libX11 are not ours to report.
 XS_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -50,26 +54,41 @@ if [[ ${LD_LIBRARY_PATH:-} == *sdl12-compat* ]] && [ -n "${1:-}" ]; then
   esac
 fi
 
+# Runs "$@" every tenth of a second until it succeeds (true), or until $1
+# seconds, times XS_SLOW, have passed on the clock (false). A deadline rather
+# than a count of tries, which a slow moment of the machine would use up; the
+# last try comes after the deadline, however long the one before took.
+xs_poll() {
+  local deadline=$((SECONDS + $1 * XS_SLOW))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -le "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+# Fails when the program under test has ended.
+xs_alive() {
+  kill -0 "$XS_PID" 2>/dev/null || fail "the program ended: $(cat "$XS_WORK/stderr")"
+}
+
+xs_display_reported() {
+  [ -s "$XS_WORK/display" ] && return 0
+  kill -0 "$XS_XVFB" 2>/dev/null || fail "Xvfb did not start: $(cat "$XS_WORK/xvfb.log")"
+  return 1
+}
+xs_display_answers() { xdpyinfo >/dev/null 2>&1; }
+
 # Start Xvfb on a display it picks itself; a screen as big as the window, so
 # that a capture of the root is a capture of the window.
 xs_start() {
   Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$XS_WORK/display" 2>"$XS_WORK/xvfb.log" &
   XS_XVFB=$!
-  local i
-  for i in $(seq 100); do
-    [ -s "$XS_WORK/display" ] && break
-    kill -0 "$XS_XVFB" 2>/dev/null || fail "Xvfb did not start: $(cat "$XS_WORK/xvfb.log")"
-    sleep 0.1
-  done
-  [ -s "$XS_WORK/display" ] || fail "Xvfb did not report its display"
+  xs_poll 60 xs_display_reported || fail "Xvfb did not report its display"
   local display
   display=$(head -n 1 "$XS_WORK/display")
   export DISPLAY=":$display"
-  for i in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  xdpyinfo >/dev/null 2>&1 || fail "cannot reach Xvfb on $DISPLAY: $(cat "$XS_WORK/xvfb.log")"
+  xs_poll 60 xs_display_answers || fail "cannot reach Xvfb on $DISPLAY: $(cat "$XS_WORK/xvfb.log")"
   unset SDL_VIDEODRIVER SDL_AUDIODRIVER
   # No sound card is needed: the mixer plays into nothing.
   export SDL_AUDIODRIVER=dummy
@@ -84,36 +103,35 @@ xs_run() {
   XS_PID=$!
 }
 
-# Wait up to $1 seconds (15) for the program's window, then give it the
-# keyboard focus.
+# True once the program's window is mapped (so that it can take the focus);
+# fails when the program ends first.
+xs_window_shown() {
+  XS_WINDOW=$(xdotool search --onlyvisible --name "^${XS_TITLE}\$" 2>/dev/null | head -n 1)
+  [ -n "$XS_WINDOW" ] && return 0
+  kill -0 "$XS_PID" 2>/dev/null || fail "the program ended before its window opened: $(cat "$XS_WORK/stderr")"
+  return 1
+}
+
+# Wait for the program's window (its start-up: SDL, the font, the menu's
+# first picture), then give it the keyboard focus.
 xs_wait_window() {
-  local i
-  for i in $(seq $((${1:-15} * 10))); do
-    XS_WINDOW=$(xdotool search --name "^${XS_TITLE}\$" 2>/dev/null | head -n 1)
-    [ -n "$XS_WINDOW" ] && break
-    kill -0 "$XS_PID" 2>/dev/null || fail "the program ended before its window opened: $(cat "$XS_WORK/stderr")"
-    sleep 0.1
-  done
-  [ -n "$XS_WINDOW" ] || fail "no window named '$XS_TITLE'"
+  xs_poll 60 xs_window_shown || fail "no window named '$XS_TITLE'"
   xdotool mousemove --window "$XS_WINDOW" 320 240 >/dev/null 2>&1
   xdotool windowfocus "$XS_WINDOW" >/dev/null 2>&1
 }
 
+xs_ended() { ! kill -0 "$XS_PID" 2>/dev/null; }
+
 # Wait up to $1 seconds for the program to end; its status goes to XS_STATUS
 # ("timeout" if it had to be killed).
 xs_wait_exit() {
-  local i
-  for i in $(seq $((${1:-10} * 10))); do
-    kill -0 "$XS_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$XS_PID" 2>/dev/null; then
+  if xs_poll "$1" xs_ended; then
+    wait "$XS_PID"
+    XS_STATUS=$?
+  else
     kill -KILL "$XS_PID"
     wait "$XS_PID" 2>/dev/null
     XS_STATUS=timeout
-  else
-    wait "$XS_PID"
-    XS_STATUS=$?
   fi
   XS_PID=""
 }
@@ -178,50 +196,74 @@ red_box() { convert "$1" -fuzz 20% -fill black +opaque '#ff0000' -format '%@' in
 box_fields() { echo "$1" | sed -E 's/^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$/\3 \4 \1 \2/'; }
 box_top() { box_fields "$1" | cut -d ' ' -f 2; }
 
-# Capture into $1 until something is drawn.
-xs_wait_frame() {
-  local i
-  for i in $(seq 100); do
-    xs_capture "$1"
-    [ "$(img_lit "$1")" = 1 ] && return 0
-    sleep 0.1
-  done
-  fail "nothing was drawn"
-}
-
-# Capture into $2 until it differs from $1; then once more after a moment, so
-# that the picture has settled (a run of frames ends well within that moment).
-xs_wait_change() {
-  local i
-  for i in $(seq 100); do
-    xs_capture "$2"
-    if ! img_same "$1" "$2"; then
-      sleep 0.3
-      xs_capture "$2"
-      return 0
-    fi
-    kill -0 "$XS_PID" 2>/dev/null || fail "the program ended: $(cat "$XS_WORK/stderr")"
-    sleep 0.1
-  done
-  fail "the picture did not change from $(basename "$1")"
-}
-
-# Capture into $2 until it equals $1; false after the timeout.
-xs_wait_same() {
-  local _
-  for _ in $(seq 50); do
-    xs_capture "$2"
-    img_same "$1" "$2" && return 0
-    sleep 0.2
-  done
+# Capture into $2; true when it is the same as the capture in $1, else $2
+# becomes the new $1.
+xs_unchanged() {
+  xs_capture "$2"
+  img_same "$1" "$2" && return 0
+  xs_alive
+  cp "$2" "$1"
   return 1
 }
+
+# Capture into $1 until the picture stops changing, two captures in a row the
+# same: the frames that draw a change are all on the screen.
+xs_wait_settled() {
+  local previous=$XS_WORK/settling.png
+  cp "$1" "$previous"
+  xs_poll 30 xs_unchanged "$previous" "$1" || fail "the picture did not settle after $(basename "$1")"
+}
+
+# Capture into $1; true when something is drawn in it.
+xs_lit() {
+  xs_capture "$1"
+  [ "$(img_lit "$1")" = 1 ] && return 0
+  xs_alive
+  return 1
+}
+
+# Capture into $1 until something is drawn, then until it has settled.
+xs_wait_frame() {
+  xs_poll 60 xs_lit "$1" || fail "nothing was drawn"
+  xs_wait_settled "$1"
+}
+
+# Capture into $2; true when it differs from $1.
+xs_differs() {
+  xs_capture "$2"
+  img_same "$1" "$2" && { xs_alive; return 1; }
+  return 0
+}
+
+# Capture into $2 until it differs from $1. For a picture that moves by itself
+# and so never settles (a game in play, the watch's blinking colon): a capture
+# holds one whole frame, as the program puts each on the screen at once.
+xs_wait_moved() {
+  xs_poll 30 xs_differs "$1" "$2" || fail "the picture did not change from $(basename "$1")"
+}
+
+# Capture into $2 until it differs from $1, then until it has settled.
+xs_wait_change() {
+  xs_wait_moved "$1" "$2"
+  xs_wait_settled "$2"
+}
+
+# Capture into $2; true when it equals $1.
+xs_same() {
+  xs_capture "$2"
+  img_same "$1" "$2" && return 0
+  xs_alive
+  return 1
+}
+
+# Capture into $2 until it equals $1; false after the deadline.
+xs_wait_same() { xs_poll 30 xs_same "$1" "$2"; }
 
 # The program started with the given arguments: the menu, Return into the
 # first game, Escape back to the same menu. Captures go to $XS_WORK.
 xs_menu_game_menu() {
   xs_run "$@"
-  xs_wait_window 15
+  xs_wait_window
   xs_wait_frame "$XS_WORK/menu.png"
   xs_key Return
   xs_wait_change "$XS_WORK/menu.png" "$XS_WORK/game.png"

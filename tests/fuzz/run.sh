@@ -109,9 +109,12 @@ log="$work/$target.log"
 rm -f "$work/$target"-crash-* "$work/$target"-leak-* "$work/$target"-timeout-* \
   "$work/$target"-oom-* "$work/$target"-slow-unit-*
 status=0
-# New finds go to the first folder; a hang of 10 s or 1.5 GB of memory is a failure.
-"$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1536 -max_len=4096 \
-  -artifact_prefix="$work/$target-" -print_final_stats=1 \
+# New finds go to the first folder. A hang, an input still running after a
+# minute (inputs take milliseconds, even on a busy machine; libFuzzer's mark for
+# a slow input, which it keeps as a finding, is the same), or 1.5 GB of memory
+# is a failure.
+"$program" -max_total_time="$seconds" -timeout=60 -report_slow_units=60 -rss_limit_mb=1536 \
+  -max_len=4096 -artifact_prefix="$work/$target-" -print_final_stats=1 \
   "$corpus" "${seeds[@]}" >"$log" 2>&1 || status=$?
 
 tail -n 12 "$log"

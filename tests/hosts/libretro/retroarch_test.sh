@@ -44,7 +44,9 @@ screenshot_directory = "$work/home"
 global_core_options = "true"
 core_options_path = "$work/options.cfg"
 CFG
-(cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 120 \
+# It ends by itself after the frames; the limit only stops a hang (the run takes
+# seconds, a busy machine's may take minutes).
+(cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 600 \
   retroarch -c "$work/retroarch.cfg" -L "$core" --max-frames=$frames --max-frames-ss \
   --max-frames-ss-path="$work/retroarch.png" --verbose >"$work/retroarch.log" 2>&1) ||
   fail "retroarch failed: $(tail -20 "$work/retroarch.log")"
