@@ -72,7 +72,7 @@ opened=0
 for content in "$kit"/zentick/*.zentick; do
   [ -f "$content" ] || fail "no games kit in $kit: build the target zt_kit"
   shot=$work/retroarch-$opened.png
-  (cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 120 \
+  (cd "$work" && HOME=$work/home XDG_CONFIG_HOME=$work/home timeout 600 \
     retroarch -c "$work/retroarch.cfg" -L "$core" "$content" --max-frames=$frames --max-frames-ss \
     --max-frames-ss-path="$shot" --verbose >"$work/retroarch-$opened.log" 2>&1) ||
     fail "retroarch failed with $content: $(tail -20 "$work/retroarch-$opened.log")"
