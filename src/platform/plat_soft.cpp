@@ -124,6 +124,35 @@ inline uint16_t mix565(uint32_t d, uint32_t s, uint32_t level) {
   return static_cast<uint16_t>(m | m >> 16);
 }
 
+// Where the mask is set, the pixels mixed `level` 256ths of the way to
+// `src`, eight at a time where the processor can: exactly as mix565 does.
+inline void masked_mix(uint16_t* dst, const uint16_t* src, const uint16_t* mask, int n,
+                       uint32_t level) {
+#ifdef __SSE2__
+  const __m128i a = _mm_set1_epi16(static_cast<short>(level >> 3));
+  const __m128i keep = _mm_set1_epi16(static_cast<short>(32 - (level >> 3)));
+  const __m128i five = _mm_set1_epi16(31), six = _mm_set1_epi16(63);
+  for (; n >= 8; n -= 8, dst += 8, src += 8, mask += 8) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask));
+    auto channel = [&](__m128i dc, __m128i sc) {
+      return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(dc, keep), _mm_mullo_epi16(sc, a)), 5);
+    };
+    const __m128i r = channel(_mm_srli_epi16(d, 11), _mm_srli_epi16(s, 11));
+    const __m128i g =
+        channel(_mm_and_si128(_mm_srli_epi16(d, 5), six), _mm_and_si128(_mm_srli_epi16(s, 5), six));
+    const __m128i b = channel(_mm_and_si128(d, five), _mm_and_si128(s, five));
+    const __m128i mixed =
+        _mm_or_si128(_mm_or_si128(_mm_slli_epi16(r, 11), _mm_slli_epi16(g, 5)), b);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst),
+                     _mm_or_si128(_mm_andnot_si128(m, d), _mm_and_si128(mixed, m)));
+  }
+#endif
+  for (; n > 0; --n, ++dst, ++src, ++mask)
+    if (*mask) *dst = mix565(*dst, *src, level);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -461,7 +490,11 @@ int ZT_PlatformSoft::fade_level(const Fade& f) const {
   const uint32_t span = f.rising ? fade_rise : fade_fall;
   const uint32_t elapsed = ticks - f.since;
   if (span == 0 || elapsed >= span) return f.rising ? kFadeFull : 0;
-  const int step = static_cast<int>(static_cast<uint64_t>(elapsed) * kFadeFull / span);
+  // (In 32 bits for spans of the usual fraction of a second: the divisions
+  // are a measurable part of a frame of fading segments.)
+  const int step =
+      static_cast<int>(span < (1u << 23) ? elapsed * kFadeFull / span
+                                         : static_cast<uint64_t>(elapsed) * kFadeFull / span);
   return f.rising ? std::min(kFadeFull, f.from + step) : std::max(0, f.from - step);
 }
 
@@ -494,18 +527,29 @@ void ZT_PlatformSoft::picture_draw(const ZT_PlatformSoft_Image* picture, int x, 
   const ZT_PlatformSoft_Image::Run* runs = picture->runs.data();
   const uint32_t* row_runs = picture->row_runs.data();
   if (level < kFadeFull) {
-    // Part way: each drawn pixel (along the runs) mixed with what lies under it.
+    // Part way: each drawn pixel (along the runs, or by the row mask of a
+    // segment's many short runs) mixed with what lies under it.
     const uint32_t mix = static_cast<uint32_t>(level);
+    if (!picture->mask.empty() && !picture->blended) {
+      for (int row = y0; row < y1; ++row) {
+        const size_t from = static_cast<size_t>(row - y) * w + (x0 - x);
+        masked_mix(&frame[static_cast<size_t>(row) * width + x0], &picture->pixels[from],
+                   &picture->mask[from], x1 - x0, mix);
+      }
+      return;
+    }
     for (int row = y0; row < y1; ++row) {
       const int py = row - y;
       const size_t from = static_cast<size_t>(py) * w - x;
       uint16_t* dst = &frame[static_cast<size_t>(row) * width];
       for (uint32_t r = row_runs[py]; r != row_runs[py + 1]; ++r) {
         const int a = std::max(x + runs[r].x, x0), b = std::min(x + runs[r].x + runs[r].length, x1);
-        for (int col = a; col < b; ++col) {
-          const uint16_t dark = picture->blended ? blend_opaque(picture->rgb[from + col], dst[col])
-                                                 : picture->pixels[from + col];
-          dst[col] = mix565(dst[col], dark, mix);
+        if (picture->blended) {
+          for (int col = a; col < b; ++col)
+            dst[col] = mix565(dst[col], blend_opaque(picture->rgb[from + col], dst[col]), mix);
+        } else {
+          for (int col = a; col < b; ++col)
+            dst[col] = mix565(dst[col], picture->pixels[from + col], mix);
         }
       }
     }
@@ -706,21 +750,24 @@ void ZT_PlatformSoft::draw_flip(int view_width, int view_height) {
     if (drawing_pictures && !drawing.empty()) {
       // The segments not drawn this time clear from where they stand, drawn
       // over the rest until they are gone.
+      // Those gone clear are forgotten; any other on its way keeps the host drawing.
+      size_t kept = 0;
+      fade_pending = false;
       for (Fade& f : fades) {
-        if (f.drawn) continue;
-        if (f.rising) {
-          f.from = fade_level(f);
-          f.since = ticks;
-          f.rising = false;
+        const int level = fade_level(f);
+        if (!f.drawn) {
+          if (f.rising) {
+            f.from = level;
+            f.since = ticks;
+            f.rising = false;
+          }
+          picture_draw(f.picture, f.x, f.y, level);
+          if (level == 0) continue;
         }
-        picture_draw(f.picture, f.x, f.y, fade_level(f));
+        fade_pending = fade_pending || !f.rising || level < kFadeFull;
+        fades[kept++] = f;
       }
-      fades.erase(std::remove_if(fades.begin(), fades.end(),
-                                 [this](const Fade& f) { return !f.rising && fade_level(f) == 0; }),
-                  fades.end());
-      fade_pending = std::any_of(fades.begin(), fades.end(), [this](const Fade& f) {
-        return !f.rising || fade_level(f) < kFadeFull;
-      });
+      fades.resize(kept);
       layers.swap(drawing);
       layers_valid = true;
       layers_view_width = view_width;
