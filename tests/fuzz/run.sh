@@ -35,21 +35,23 @@ support=("$root/tests/support/media_files.cpp" "$root/tests/support/temp_dir.cpp
 decode=("$root"/src/platform/decode/*.cpp)
 flags+=(-isystem /usr/include/stb)
 
+# The platform contract's library, which both platforms build on.
+platform=("$root/src/platform/platform.cpp" "$root/src/platform/keys.cpp")
 case $target in
   anyoption_args | anyoption_file)
     sources=("$here/$target""_fuzz.cpp" "$root/src/hosts/desktop/anyoption.cpp")
     libs=()
     ;;
   platform_media)
-    sources=("$here/$target""_fuzz.cpp" "$root/src/platform/plat_sdl.cpp"
-      "$root/src/platform/platform.cpp" "${decode[@]}" "${support[@]}")
+    sources=("$here/$target""_fuzz.cpp" "$root/src/platform/plat_sdl.cpp" "${platform[@]}"
+      "${decode[@]}" "${support[@]}")
     read -r -a sdl_cflags <<<"$(pkg-config --cflags sdl SDL_mixer SDL_ttf SDL_gfx)"
     read -r -a libs <<<"$(pkg-config --libs sdl SDL_mixer SDL_ttf SDL_gfx)"
     flags+=("${sdl_cflags[@]}")
     ;;
   soft_media)
-    sources=("$here/$target""_fuzz.cpp" "$root"/src/platform/plat_soft*.cpp
-      "$root/src/platform/platform.cpp" "${decode[@]}")
+    sources=("$here/$target""_fuzz.cpp" "$root"/src/platform/plat_soft*.cpp "${platform[@]}"
+      "${decode[@]}")
     libs=()
     ;;
   session_state)
