@@ -17,15 +17,12 @@
 
 #include <vector>
 
+#ifndef _WIN32
 namespace {
 
-#ifndef _WIN32
-// dl_iterate_phdr rather than dladdr, which is a symbol of glibc 2.34 and
-// later (libdl's before): the cores load on glibc 2.17. Same answer: the
-// name the object was loaded by (empty for the main program).
 struct Search {
   uintptr_t address;
-  const char* name;
+  dl_phdr_info* found;
 };
 
 int search_object(dl_phdr_info* object, size_t, void* data) {
@@ -35,15 +32,20 @@ int search_object(dl_phdr_info* object, size_t, void* data) {
     const uintptr_t start = object->dlpi_addr + segment.p_vaddr;
     if (segment.p_type == PT_LOAD && search->address >= start &&
         search->address - start < segment.p_memsz) {
-      search->name = object->dlpi_name;
+      *search->found = *object;
       return 1;
     }
   }
   return 0;
 }
-#endif
 
 }  // namespace
+
+bool zt_object_at(const void* address, dl_phdr_info* out) {
+  Search search = {reinterpret_cast<uintptr_t>(address), out};
+  return dl_iterate_phdr(search_object, &search) != 0;
+}
+#endif
 
 std::string zt_core_folder() {
   std::string file;
@@ -71,9 +73,12 @@ std::string zt_core_folder() {
   for (char& c : file)
     if (c == '\\') c = '/';
 #else
-  Search search = {reinterpret_cast<uintptr_t>(&zt_core_folder), nullptr};
-  if (dl_iterate_phdr(search_object, &search) == 0 || search.name == nullptr) return "";
-  file = search.name;
+  // The name the core was loaded by (empty for the main program).
+  dl_phdr_info object;
+  if (!zt_object_at(reinterpret_cast<const void*>(&zt_core_folder), &object) ||
+      object.dlpi_name == nullptr)
+    return "";
+  file = object.dlpi_name;
 #endif
   const size_t slash = file.rfind('/');
   return slash == std::string::npos ? "" : file.substr(0, slash);

@@ -16,6 +16,8 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "hosts/libretro/core_file.h"
+
 extern "C" {
 
 // glibc 2.32: libstdc++'s reference counts skip their atomic operations
@@ -46,37 +48,30 @@ int __wrap___pthread_key_create(pthread_key_t* key, void (*destroy)(void*)) {
 
 }  // extern "C"
 
-namespace {
-
-struct Search {
-  uintptr_t address;
-  dl_find_object* result;
-};
-
-// Fills in what libgcc's unwinder reads: the object's mapping and its
-// exception-handling segment.
-int search_object(dl_phdr_info* object, size_t, void* data) {
-  Search* search = static_cast<Search*>(data);
+// glibc 2.35: the unwinder finds the object a return address lies in, to
+// throw an exception through it, with _dl_find_object where glibc has it; a
+// local one answers from dl_iterate_phdr, as libgcc did before.
+extern "C" int _dl_find_object(void* address, dl_find_object* result) noexcept {
+  dl_phdr_info object;
+  if (!zt_object_at(address, &object)) return -1;
+  // What libgcc's unwinder reads: the object's mapping and its
+  // exception-handling segment.
   uintptr_t low = UINTPTR_MAX, high = 0;
   const ElfW(Phdr)* handling = nullptr;
-  bool inside = false;
-  for (int i = 0; i < object->dlpi_phnum; ++i) {
-    const ElfW(Phdr)& segment = object->dlpi_phdr[i];
+  for (int i = 0; i < object.dlpi_phnum; ++i) {
+    const ElfW(Phdr)& segment = object.dlpi_phdr[i];
     if (segment.p_type == DLFO_EH_SEGMENT_TYPE) handling = &segment;
     if (segment.p_type != PT_LOAD) continue;
-    const uintptr_t start = object->dlpi_addr + segment.p_vaddr;
+    const uintptr_t start = object.dlpi_addr + segment.p_vaddr;
     if (start < low) low = start;
     if (start + segment.p_memsz > high) high = start + segment.p_memsz;
-    if (search->address >= start && search->address - start < segment.p_memsz) inside = true;
   }
-  if (!inside) return 0;
-  dl_find_object* result = search->result;
   *result = dl_find_object();
   result->dlfo_map_start = reinterpret_cast<void*>(low);
   result->dlfo_map_end = reinterpret_cast<void*>(high);
   result->dlfo_link_map = nullptr;  // not read by the unwinder
   if (handling != nullptr)
-    result->dlfo_eh_frame = reinterpret_cast<void*>(object->dlpi_addr + handling->p_vaddr);
+    result->dlfo_eh_frame = reinterpret_cast<void*>(object.dlpi_addr + handling->p_vaddr);
 #if DLFO_STRUCT_HAS_EH_COUNT
   // ARM's index table: entries of two words.
   if (handling != nullptr) result->dlfo_eh_count = static_cast<int>(handling->p_memsz / 8);
@@ -84,15 +79,5 @@ int search_object(dl_phdr_info* object, size_t, void* data) {
 #if DLFO_STRUCT_HAS_EH_DBASE
 #error "dlfo_eh_dbase (the object's data base) is not filled in on this system"
 #endif
-  return 1;
-}
-
-}  // namespace
-
-// glibc 2.35: the unwinder finds the object a return address lies in, to
-// throw an exception through it, with _dl_find_object where glibc has it; a
-// local one answers from dl_iterate_phdr, as libgcc did before.
-extern "C" int _dl_find_object(void* address, dl_find_object* result) noexcept {
-  Search search = {reinterpret_cast<uintptr_t>(address), result};
-  return dl_iterate_phdr(search_object, &search) != 0 ? 0 : -1;
+  return 0;
 }
